@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite: once on the normal build, once on a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+
+tessera_build "$TESSERA_ROOT/build"
+(cd "$TESSERA_ROOT/build" && ctest --output-on-failure --timeout 600 -j "$(nproc)")
+
+if [ "${TESSERA_SKIP_SANITIZERS:-0}" != 1 ]; then
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  tessera_build "$TESSERA_ROOT/build-sanitize" -DTESSERA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+  (cd "$TESSERA_ROOT/build-sanitize" && ctest --output-on-failure --timeout 900 -j "$(nproc)")
+fi
