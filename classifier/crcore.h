@@ -1,0 +1,118 @@
+// The recognition core: opens the tables and the pattern dictionary, converts one input
+// pattern, matches it against every eligible category (building composite patterns from
+// their parts on the fly), adjusts scores for position-sensitive and small-size
+// categories and keeps the best candidates. Recognition runs as an incremental job.
+#pragma once
+
+#include "classifier/crdic.h"
+#include "classifier/crpattern.h"
+#include "classifier/dpmatch.h"
+#include "classifier/records.h"
+#include "classifier/strokematch.h"
+
+#include <cstdint>
+
+extern "C" {
+
+// Error codes of the core.
+enum { CR_OK = 0, CR_NOMEMORY = 1, CR_EMPTY = 2, CR_FILEERROR = 3, CR_BADSTATE = 5 };
+
+// Category modes.
+enum { CRMODE_ALL = 0, CRMODE_FILTER = 2 };
+
+// Matching flags (a pass filter's result becomes the category's flag).
+enum { MFLAG_WALK = 0, MFLAG_WALK_OR_DP = -1, MFLAG_DP = -2 };
+
+// Pass filter: nonzero accepts the code; the value is the category's matching flag.
+typedef int (*CRFILTERPROC)(uint16_t code, void* param);
+
+struct CRFILTER {
+    CRFILTERPROC proc;
+    void* param;
+};
+
+struct tagRESLINK {
+    CR_RESULT res;
+    tagRESLINK* prev;
+    tagRESLINK* next;
+};
+
+// One node of a category's flattened composition tree.
+struct CAT_DATA {
+    int next_step; // nodes of the subtree rooted here, itself included
+    uint8_t status;
+    uint8_t x, y;   // upper-left corner of the node's box in the character square
+    uint8_t sx, sy; // scale from the part's own box to its place, in 1/128
+    PATTERN_B* org_pat;
+    PATDIC patdic; // work copies placed into the node's box
+};
+
+struct tagREVLIST {
+    int next_p;
+    const tagREVLIST* next;
+};
+
+struct CATMATCH {
+    MDTBL* mdt;
+    NP_TABLE npt;
+    PATTERN_B in;
+    CAT_DATA* cat_data;
+    int table_size;
+    int score;
+    int mflag;
+    POINT_B* buf; // composed pattern buffer
+    int buf_size; // its capacity in points
+};
+
+struct CRSTATE {
+    PAT_POS pos; // input box, first in input units, then in guide-box units
+    int ctg_no;  // next category to examine
+    int pat_size;
+    PATTERN_B inpd;
+    POINT_B* tmp_dic_data;
+    int tmp_dic_size; // capacity of tmp_dic_data in points
+    NODE_PAIR* npt_pair;
+    CAT_DATA* table;
+    int table_cap;       // capacity of table in entries
+    tagRESLINK* reslink; // ring head followed by res_count nodes
+    CR_RESULT* res_buf;
+    int res_count;
+};
+
+// Process-wide settings of the core.
+extern int _crmode;
+extern CRFILTER _crpassflt;
+extern PAT_POS _frame;
+extern int _small_char_size;
+extern int _size_bonus;
+extern int _size_penalty;
+extern unsigned int _cr_work_size;
+extern int _maxctgtblsize;
+
+int OpenCRSystem(const char* fn);
+void CloseCRSystem(void);
+void SetCRMode(int mode);
+void SetCRPassFilter(CRFILTERPROC proc, void* param);
+void SetGuideBoxRect(const PAT_POS* pos);
+
+// Recognizes pat into res (n records, falling score order, the rest zero). 0 success,
+// 1 out of memory, 2 empty input, 5 a job is running or the core is closed.
+int RecognizeCP(const PATTERN_W* pat, CR_RESULT* res, int n);
+
+int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n);
+int BGRecognizeCP(CRSTATE* crs, int budget); // 1 while categories remain, else 0
+void CloseBGRecognize(CRSTATE* crs);
+
+// Building blocks of the category matcher.
+void InitCatTable(const tagCATEGORY* kj, CAT_DATA* table, int* n);
+void InitCatTableSub(const tagCATEGORY* kj, CAT_DATA* table, int* n, int x, int y, int w, int h);
+int CopyPatternToBox2(PATTERN_B* dst, const PATTERN_B* src, int x, int y, int sx, int sy);
+void AddPattern(PATTERN_B* dst, const PATTERN_B* src);
+int CategoryMatching(CATMATCH* cm, PATTERN_B* pat);
+int CategoryMatchingSub(CATMATCH* cm, PATTERN_B* pat, int start, int node, const tagREVLIST* rev);
+int Matching(CATMATCH* cm, const PATTERN_B* dic, int start);
+
+// Result ring of n nodes after head, best first.
+void setresult(tagRESLINK* head, int score, uint32_t code, int ctg_no);
+
+} // extern "C"
