@@ -116,11 +116,14 @@ unsigned long CopyList(const std::vector<std::string>& names, char* out, unsigne
         out[0] = 0;
         return 0;
     }
+    const unsigned long limit = size - 2; // room for names before the two closing zeros
     unsigned long n = 0;
     for (const std::string& name : names) {
         if (n + name.size() + 1 > size - 1) {
-            unsigned long room = size - 2 - n < name.size() ? size - 2 - n : name.size();
-            std::memcpy(out + n, name.data(), room);
+            if (n < limit) {
+                unsigned long room = limit - n < name.size() ? limit - n : name.size();
+                std::memcpy(out + n, name.data(), room);
+            }
             out[size - 2] = 0;
             out[size - 1] = 0;
             return size - 2;

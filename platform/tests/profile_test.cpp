@@ -102,6 +102,20 @@ TEST_F(Profile, ListsSectionsAndKeys) {
     EXPECT_EQ(std::string(buf, 4), std::string("x\0\0\0", 4));
 }
 
+TEST_F(Profile, ListsNeverOverrunASmallBuffer) {
+    Write("[A]\nx=1\nlonger=2\nz=3\n[B]\n[C]\n");
+    for (unsigned long size = 1; size <= 12; ++size) {
+        std::string guard(size + 8, '\x7f');
+        unsigned long n =
+            GetPrivateProfileString("A", nullptr, "", guard.data(), size, path.c_str());
+        EXPECT_LE(n, size) << size;
+        EXPECT_EQ(guard.substr(size), std::string(8, '\x7f')) << "overrun at size " << size;
+        EXPECT_EQ(guard[size - 1], 0) << size;
+        GetPrivateProfileString(nullptr, nullptr, "", guard.data(), size, path.c_str());
+        EXPECT_EQ(guard.substr(size), std::string(8, '\x7f')) << "overrun at size " << size;
+    }
+}
+
 TEST_F(Profile, Integers) {
     Write("[A]\nn=42\nneg=-7\ntail=12abc\nword=abc\nempty=\nbig=99999999999\n");
     EXPECT_EQ(GetPrivateProfileInt("A", "n", 5, path.c_str()), 42);
