@@ -1,0 +1,226 @@
+#include "tools/mkdict/distort.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mkdict {
+
+namespace {
+
+uint64_t SplitMix(uint64_t& x) {
+    uint64_t z = (x += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+uint64_t Rotl(uint64_t x, int k) {
+    return (x << k) | (x >> (64 - k));
+}
+
+PointD Centroid(const Polyline& line) {
+    PointD c;
+    for (auto p : line) c.x += p.x, c.y += p.y;
+    if (!line.empty()) c.x /= line.size(), c.y /= line.size();
+    return c;
+}
+
+// Moves a stroke end by a relative amount of its length: a positive amount extends the
+// stroke along its end direction, a negative one cuts it back.
+void ChangeEnds(Polyline& line, double start_rel, double end_rel) {
+    double len = PolylineLength(line);
+    if (line.size() < 2 || len <= 0) return;
+    auto extend = [](Polyline& l, bool at_end, double amount) {
+        PointD tip = at_end ? l.back() : l.front();
+        // direction from a point a little inside the stroke towards the tip
+        PointD in = tip;
+        double walked = 0;
+        for (size_t k = 1; k < l.size() && walked < 3.0; ++k) {
+            size_t i = at_end ? l.size() - 1 - k : k;
+            size_t j = at_end ? i + 1 : i - 1;
+            walked += std::hypot(l[i].x - l[j].x, l[i].y - l[j].y);
+            in = l[i];
+        }
+        double dx = tip.x - in.x, dy = tip.y - in.y, n = std::hypot(dx, dy);
+        if (n <= 0) return;
+        PointD p{tip.x + dx / n * amount, tip.y + dy / n * amount};
+        if (at_end)
+            l.push_back(p);
+        else
+            l.insert(l.begin(), p);
+    };
+    auto cut = [](Polyline& l, bool at_end, double amount) {
+        if (!at_end) std::reverse(l.begin(), l.end());
+        while (l.size() > 2 && amount > 0) {
+            PointD a = l[l.size() - 2], b = l.back();
+            double seg = std::hypot(b.x - a.x, b.y - a.y);
+            if (seg > amount) {
+                double t = (seg - amount) / seg;
+                l.back() = {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+                amount = 0;
+            } else {
+                l.pop_back();
+                amount -= seg;
+            }
+        }
+        if (!at_end) std::reverse(l.begin(), l.end());
+    };
+    double s = std::clamp(start_rel, -0.3, 0.3) * len, e = std::clamp(end_rel, -0.3, 0.3) * len;
+    if (s > 0)
+        extend(line, false, s);
+    else
+        cut(line, false, -s);
+    if (e > 0)
+        extend(line, true, e);
+    else
+        cut(line, true, -e);
+}
+
+// Points of a stroke as a device samples them: t runs over equal time steps, the pen
+// speeds up in the middle of a stroke and slows down at its ends.
+Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random& rnd) {
+    double len = PolylineLength(dense);
+    if (dense.size() < 2 || len <= 0) return {dense.front()};
+    // cumulative lengths of the dense line
+    std::vector<double> cum(dense.size(), 0);
+    for (size_t i = 1; i < dense.size(); ++i)
+        cum[i] = cum[i - 1] + std::hypot(dense[i].x - dense[i - 1].x, dense[i].y - dense[i - 1].y);
+    auto at = [&](double s) {
+        size_t i = std::upper_bound(cum.begin(), cum.end(), s) - cum.begin();
+        if (i == 0) return dense.front();
+        if (i >= dense.size()) return dense.back();
+        double t = (s - cum[i - 1]) / std::max(1e-9, cum[i] - cum[i - 1]);
+        return PointD{dense[i - 1].x + (dense[i].x - dense[i - 1].x) * t,
+                      dense[i - 1].y + (dense[i].y - dense[i - 1].y) * t};
+    };
+    Polyline out{dense.front()};
+    double s = 0;
+    while (true) {
+        double u = s / len;
+        // bell-shaped speed profile, never quite zero at the ends
+        double speed = 0.35 + 1.3 * std::sin(3.14159265358979 * std::clamp(u, 0.0, 1.0));
+        double ds = step * speed;
+        if (mouse) {
+            // mouse reports are irregular: bursts of close points and long jumps
+            ds *= std::exp(0.6 * rnd.Normal());
+            if (rnd.Uniform() < 0.05) ds *= 3;
+        }
+        s += std::max(0.05, ds);
+        if (s >= len) break;
+        out.push_back(at(s));
+    }
+    out.push_back(dense.back());
+    return out;
+}
+
+} // namespace
+
+Random::Random(uint64_t seed) {
+    uint64_t x = seed;
+    for (auto& v : s_) v = SplitMix(x);
+}
+
+uint64_t Random::Next() {
+    uint64_t result = Rotl(s_[1] * 5, 7) * 9;
+    uint64_t t = s_[1] << 17;
+    s_[2] ^= s_[0];
+    s_[3] ^= s_[1];
+    s_[1] ^= s_[2];
+    s_[0] ^= s_[3];
+    s_[2] ^= t;
+    s_[3] = Rotl(s_[3], 45);
+    return result;
+}
+
+double Random::Uniform() {
+    return static_cast<double>(Next() >> 11) * (1.0 / 9007199254740992.0);
+}
+
+double Random::Normal() {
+    double u1 = std::max(Uniform(), 1e-300), u2 = Uniform();
+    return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+}
+
+std::vector<POINT_W> DistortedWriting(const Ink& model, uint64_t seed, const DistortionParams& p) {
+    Random rnd(seed);
+    const double k = p.strength;
+    Ink ink;
+    ink.reserve(model.size());
+    // 1. stroke errors: each stroke slightly moved, resized, turned, lengthened or cut
+    for (const auto& stroke : model) {
+        Polyline line = Resample(stroke, 1.0);
+        ChangeEnds(line, k * p.stroke_trim * rnd.Normal(), k * p.stroke_trim * rnd.Normal());
+        PointD c = Centroid(line);
+        double sc = std::exp(k * p.stroke_scale * rnd.Normal());
+        double a = k * p.stroke_rotate * rnd.Normal(), ca = std::cos(a), sa = std::sin(a);
+        double dx = k * p.stroke_shift * rnd.Normal(), dy = k * p.stroke_shift * rnd.Normal();
+        for (auto& q : line) {
+            double x = (q.x - c.x) * sc, y = (q.y - c.y) * sc;
+            q = {c.x + ca * x - sa * y + dx, c.y + sa * x + ca * y + dy};
+        }
+        ink.push_back(std::move(line));
+    }
+    // 2. smooth elastic warp: a sum of three long-wave displacements per axis
+    struct Wave {
+        double fx, fy, ph, amp;
+    } waves[6];
+    for (auto& w : waves) {
+        double wavelength = rnd.Uniform(70, 200), dir = rnd.Uniform(0, 6.283185307179586);
+        w = {std::cos(dir) * 6.283185307179586 / wavelength,
+             std::sin(dir) * 6.283185307179586 / wavelength, rnd.Uniform(0, 6.283185307179586),
+             k * p.warp * rnd.Normal() / std::sqrt(3.0)};
+    }
+    // 3. affine distortion of the whole character about the box centre
+    double a = k * p.rotate * rnd.Normal(), sh = k * p.shear * rnd.Normal();
+    double asp = std::exp(k * p.aspect * rnd.Normal());
+    double m00 = std::cos(a) * asp, m01 = -std::sin(a) + sh, m10 = std::sin(a),
+           m11 = std::cos(a) / asp;
+    const double mid = kKvgBoxSize / 2;
+    for (auto& line : ink) {
+        for (auto& q : line) {
+            double wx = 0, wy = 0;
+            for (int i = 0; i < 3; ++i)
+                wx += waves[i].amp * std::sin(waves[i].fx * q.x + waves[i].fy * q.y + waves[i].ph);
+            for (int i = 3; i < 6; ++i)
+                wy += waves[i].amp * std::sin(waves[i].fx * q.x + waves[i].fy * q.y + waves[i].ph);
+            double x = q.x + wx - mid, y = q.y + wy - mid;
+            q = {mid + m00 * x + m01 * y, mid + m10 * x + m11 * y};
+        }
+    }
+    // 4. hand jitter: white noise smoothed along the stroke
+    for (auto& line : ink) {
+        std::vector<PointD> noise(line.size());
+        for (auto& n : noise) n = {rnd.Normal(), rnd.Normal()};
+        const int half = 3;
+        for (size_t i = 0; i < line.size(); ++i) {
+            double sx = 0, sy = 0;
+            int cnt = 0;
+            for (int j = -half; j <= half; ++j) {
+                long idx = static_cast<long>(i) + j;
+                if (idx < 0 || idx >= static_cast<long>(line.size())) continue;
+                sx += noise[idx].x, sy += noise[idx].y, ++cnt;
+            }
+            // a mean of cnt normals has sd 1/sqrt(cnt); scale back to the wanted sd
+            double f = k * p.jitter * std::sqrt(static_cast<double>(cnt)) / cnt;
+            line[i].x += sx * f;
+            line[i].y += sy * f;
+        }
+    }
+    // 5. device: box size in pixels, pen or mouse sampling, integer pixels
+    bool mouse = rnd.Uniform() < p.mouse_share;
+    double box = rnd.Uniform(60, 240);
+    double scale = box / kKvgBoxSize;
+    double step_px = mouse ? rnd.Uniform(2.0, 7.0) : rnd.Uniform(1.0, 3.0);
+    Ink sampled;
+    for (auto& line : ink) sampled.push_back(SampleLikeDevice(line, step_px / scale, mouse, rnd));
+    return ToPoints(sampled, scale);
+}
+
+std::vector<POINT_W> CleanWriting(const Ink& model, double box_pixels) {
+    double scale = box_pixels / kKvgBoxSize;
+    Ink ink;
+    for (const auto& s : model) ink.push_back(Resample(s, 1.0 / scale));
+    return ToPoints(ink, scale);
+}
+
+} // namespace mkdict

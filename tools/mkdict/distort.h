@@ -1,0 +1,47 @@
+// Seeded imitations of real writing from a model drawing: stroke position, size and
+// length errors, a smooth elastic warp, an affine distortion of the whole character,
+// smoothed hand jitter, and device sampling (a pen's even time sampling or a mouse's
+// uneven point spacing, integer pixels in a box of random size).
+#pragma once
+
+#include <cstdint>
+
+#include "tools/mkdict/ink.h"
+
+namespace mkdict {
+
+// Small deterministic random source (the same seed gives the same writing everywhere).
+class Random {
+public:
+    explicit Random(uint64_t seed);
+    uint64_t Next();
+    double Uniform(); // [0, 1)
+    double Uniform(double lo, double hi) { return lo + (hi - lo) * Uniform(); }
+    double Normal(); // standard normal
+
+private:
+    uint64_t s_[4];
+};
+
+struct DistortionParams {
+    double strength = 1.0;       // scales every deviation below
+    double stroke_shift = 2.5;   // sd of a stroke's displacement, in 109-box units
+    double stroke_scale = 0.08;  // sd of a stroke's relative size change
+    double stroke_rotate = 0.06; // sd of a stroke's rotation, radians
+    double stroke_trim = 0.08;   // sd of the relative length change at each stroke end
+    double warp = 2.5;           // amplitude of the elastic warp, box units
+    double rotate = 0.06;        // sd of the character's rotation, radians
+    double shear = 0.08;         // sd of the character's shear
+    double aspect = 0.10;        // sd of the log of the width / height ratio
+    double jitter = 0.6;         // sd of the smoothed hand jitter, box units
+    double mouse_share = 0.5;    // share of samples written with a mouse
+};
+
+// One imitation of writing the model, returned as input points in device pixels.
+std::vector<POINT_W> DistortedWriting(const Ink& model, uint64_t seed,
+                                      const DistortionParams& params = {});
+
+// The model itself written evenly with a pen into a box of the given pixel size.
+std::vector<POINT_W> CleanWriting(const Ink& model, double box_pixels = 128);
+
+} // namespace mkdict

@@ -1,0 +1,55 @@
+#include "tools/mkdict/ini_files.h"
+
+#include <cstdio>
+#include <fstream>
+
+namespace mkdict {
+
+namespace {
+
+bool WriteText(const std::string& path, const std::string& text, std::string& error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        error = path + ": cannot write";
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string& error) {
+    std::string rec = "; Recognition service: the recognizer library and its dictionaries,\n"
+                      "; file names relative to this folder. Written by tessera-mkdict.\n"
+                      "[RECOGBOX]\n"
+                      "LibName=seqread.dll\n"
+                      "CCOUNT=250\n"
+                      "CRDIC=" +
+                      n.pattern +
+                      "\n"
+                      "CCDIC=" +
+                      n.coarse +
+                      "\n"
+                      "CBDIC=" +
+                      n.bigram +
+                      "\n"
+                      "EXDIC=" +
+                      n.model + "\n";
+    std::string box = "; Box recognizer: the classifier's dictionaries, file names relative\n"
+                      "; to this folder. Written by tessera-mkdict.\n"
+                      "[VELTABOX]\n"
+                      "CRDDIC=" +
+                      n.pattern +
+                      "\n"
+                      "CCDDIC=" +
+                      n.coarse +
+                      "\n"
+                      "CCOUNT=250\n";
+    return WriteText(dir + "/VELTAREC.INI", rec, error) &&
+           WriteText(dir + "/VELTABOX.INI", box, error);
+}
+
+} // namespace mkdict

@@ -1,0 +1,267 @@
+// tessera-mkdict: compiles the recognizer's dictionaries from a KanjiVG release and from
+// Japanese text, and writes the configuration files that name them.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tools/mkdict/bigram_dic.h"
+#include "tools/mkdict/charset.h"
+#include "tools/mkdict/coarse_dic.h"
+#include "tools/mkdict/corpus.h"
+#include "tools/mkdict/exdic.h"
+#include "tools/mkdict/ini_files.h"
+#include "tools/mkdict/kvg_archive.h"
+#include "tools/mkdict/kvg_character.h"
+#include "tools/mkdict/pattern_dic.h"
+#include "tools/mkdict/seeds.h"
+
+namespace fs = std::filesystem;
+using namespace mkdict;
+
+namespace {
+
+const char kUsage[] =
+    "usage: tessera-mkdict --kanjivg PATH --out DIR [options] [TEXT...]\n"
+    "  --kanjivg PATH     KanjiVG main release: a zip or an unpacked kanji/ folder\n"
+    "  --out DIR          folder for the dictionaries and the configuration files\n"
+    "  --license FILE     KanjiVG's COPYING (default: beside the release)\n"
+    "  --no-system-text   do not read the Japanese manual pages and Debian reference\n"
+    "  --only CHARS       compile only these characters (UTF-8), for quick checks\n"
+    "  --samples N        distorted writings per character for the coarse ranges (24)\n"
+    "  --templates N      directional templates per character (1)\n"
+    "  --extra-strokes N  stroke-count group slack of the coarse entries (0)\n"
+    "  --nodir N          segments shorter than N carry no direction (0 = off)\n"
+    "  TEXT...            more Japanese text files (UTF-8 or CP932, may be gzipped)\n";
+
+struct Options {
+    std::string kanjivg, out, license, only;
+    bool system_text = true;
+    std::vector<std::string> texts;
+    CoarseOptions coarse;
+    PatternOptions pattern;
+};
+
+bool ParseArgs(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= argc) return false;
+            v = argv[++i];
+            return true;
+        };
+        auto number = [&](int& v) {
+            std::string s;
+            if (!value(s)) return false;
+            char* end = nullptr;
+            long n = std::strtol(s.c_str(), &end, 10);
+            if (!end || *end || n < 0 || n > 100000) return false;
+            v = static_cast<int>(n);
+            return true;
+        };
+        bool ok = true;
+        if (a == "--kanjivg")
+            ok = value(o.kanjivg);
+        else if (a == "--out")
+            ok = value(o.out);
+        else if (a == "--license")
+            ok = value(o.license);
+        else if (a == "--only")
+            ok = value(o.only);
+        else if (a == "--no-system-text")
+            o.system_text = false;
+        else if (a == "--samples")
+            ok = number(o.coarse.samples);
+        else if (a == "--templates")
+            ok = number(o.coarse.templates) && o.coarse.templates >= 1 && o.coarse.templates <= 255;
+        else if (a == "--extra-strokes")
+            ok = number(o.coarse.extra_strokes);
+        else if (a == "--nodir")
+            ok = number(o.pattern.nodir_below);
+        else if (a == "--help" || a == "-h")
+            return false;
+        else if (!a.empty() && a[0] == '-') {
+            std::fprintf(stderr, "tessera-mkdict: unknown option %s\n", a.c_str());
+            return false;
+        } else
+            o.texts.push_back(a);
+        if (!ok) {
+            std::fprintf(stderr, "tessera-mkdict: bad or missing value for %s\n", a.c_str());
+            return false;
+        }
+    }
+    return !o.kanjivg.empty() && !o.out.empty();
+}
+
+bool WriteLicense(const Options& o, std::string& error) {
+    std::string copying = o.license;
+    if (copying.empty()) copying = (fs::path(o.kanjivg).parent_path() / "COPYING").string();
+    std::ostringstream text;
+    text << "The dictionaries in this folder (the pattern, coarse classification and model\n"
+            "pattern dictionaries) are derived from KanjiVG, copyright Ulrich Apel,\n"
+            "http://kanjivg.tagaini.net, released under the Creative Commons\n"
+            "Attribution-Share Alike 3.0 licence\n"
+            "(http://creativecommons.org/licenses/by-sa/3.0/). The KanjiVG drawings were\n"
+            "flattened, normalized and reduced to feature points; the derived dictionaries\n"
+            "are distributed under the same licence.\n";
+    std::ifstream in(copying, std::ios::binary);
+    if (in) {
+        text << "\nThe licence as shipped with KanjiVG:\n\n" << in.rdbuf();
+    } else {
+        std::fprintf(stderr,
+                     "tessera-mkdict: warning: %s not found; the licence file holds the "
+                     "attribution only\n",
+                     copying.c_str());
+    }
+    std::ofstream out(fs::path(o.out) / "KANJIVG-LICENSE", std::ios::binary | std::ios::trunc);
+    out << text.str();
+    if (!out) {
+        error = "cannot write KANJIVG-LICENSE";
+        return false;
+    }
+    return true;
+}
+
+bool BuildBigrams(const Options& o, const std::string& path, std::string& error) {
+    std::vector<std::string> files;
+    if (o.system_text) files = SystemCorpusFiles();
+    files.insert(files.end(), o.texts.begin(), o.texts.end());
+    CharCounts counts;
+    int used = 0;
+    for (const auto& f : files) {
+        std::string raw, why;
+        if (!ReadMaybeGzip(f, raw, why)) {
+            std::fprintf(stderr, "tessera-mkdict: warning: %s\n", why.c_str());
+            continue;
+        }
+        auto text = DecodeJapaneseText(raw);
+        if (!text) {
+            std::fprintf(stderr, "tessera-mkdict: warning: %s: unknown text encoding\n", f.c_str());
+            continue;
+        }
+        switch (MarkupOfPath(f)) {
+        case Markup::Roff:
+            counts.AddText(StripRoff(*text));
+            break;
+        case Markup::Html:
+            counts.AddText(StripHtml(*text));
+            break;
+        case Markup::Plain:
+            counts.AddText(*text);
+            break;
+        }
+        ++used;
+    }
+    if (counts.Total() == 0)
+        std::fprintf(stderr, "tessera-mkdict: warning: no Japanese text read; the bigram "
+                             "dictionary is empty (install manpages-ja and "
+                             "debian-reference-ja, or give text files)\n");
+    BigramTables t = MakeBigramTables(counts);
+    std::printf("text: %d files, %llu characters, %zu distinct, %d pairs\n", used,
+                static_cast<unsigned long long>(counts.Total()), t.firsts.size(), t.pairs);
+    return WriteBigramDictionary(path, t, error);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseArgs(argc, argv, o)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    auto started = std::chrono::steady_clock::now();
+    std::string error;
+    auto archive = KvgArchive::Open(o.kanjivg, error);
+    if (!archive) {
+        std::fprintf(stderr, "tessera-mkdict: %s\n", error.c_str());
+        return 1;
+    }
+    std::error_code ec;
+    fs::create_directories(o.out, ec);
+    if (!OpenPatternTables()) {
+        std::fprintf(stderr, "tessera-mkdict: out of memory\n");
+        return 1;
+    }
+    // --only limits the characters (by code point)
+    std::vector<char32_t> only;
+    if (!o.only.empty()) {
+        for (size_t i = 0; i < o.only.size();) {
+            auto b = static_cast<unsigned char>(o.only[i]);
+            size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+            std::string ch = o.only.substr(i, n);
+            i += n;
+            for (const auto& e : archive->Entries())
+                if (Utf8Of(e.codepoint) == ch) only.push_back(e.codepoint);
+        }
+    }
+
+    std::vector<PatternCategory> cats;
+    std::map<uint16_t, size_t> cat_of_code;
+    std::vector<ModelEntry> models;
+    o.coarse.seed_base = kTrainingSeedBase;
+    CoarseBuilder coarse(o.coarse);
+    int skipped = 0, failed = 0;
+    for (const auto& entry : archive->Entries()) {
+        if (!only.empty() && std::find(only.begin(), only.end(), entry.codepoint) == only.end())
+            continue;
+        auto code = DictionaryCodeFor(entry.codepoint);
+        if (!code) {
+            ++skipped;
+            continue;
+        }
+        std::string svg, why;
+        KvgCharacter ch;
+        if (!archive->Read(entry, svg, why) || !ParseKvgSvg(svg, ch, why)) {
+            std::fprintf(stderr, "tessera-mkdict: warning: %s: %s\n", entry.name.c_str(),
+                         why.c_str());
+            ++failed;
+            continue;
+        }
+        PreparedPattern pat = PreparePattern(ch.strokes, o.pattern);
+        if (pat.empty()) {
+            std::fprintf(stderr, "tessera-mkdict: warning: %s: no points\n", entry.name.c_str());
+            ++failed;
+            continue;
+        }
+        auto [it, fresh] = cat_of_code.emplace(*code, cats.size());
+        if (fresh) {
+            PatternCategory c;
+            c.code = *code;
+            if (IsSmallKana(*code)) c.status |= 128;
+            cats.push_back(std::move(c));
+            models.push_back(MakeModelEntry(*code, ch.strokes));
+            if (!coarse.Add(*code, ch.strokes))
+                std::fprintf(stderr, "tessera-mkdict: warning: %s: no coarse features\n",
+                             entry.name.c_str());
+        }
+        // a second drawing under the same code is one more variant of that category
+        cats[it->second].patterns.push_back(std::move(pat));
+    }
+    if (cats.empty()) {
+        std::fprintf(stderr, "tessera-mkdict: no characters to compile\n");
+        return 1;
+    }
+    DictionaryNames names;
+    fs::path out = o.out;
+    bool ok = WritePatternDictionary((out / names.pattern).string(), cats, error) &&
+              coarse.Write((out / names.coarse).string(), error) &&
+              WriteModelDictionary((out / names.model).string(), models, error) &&
+              BuildBigrams(o, (out / names.bigram).string(), error) &&
+              WriteIniFiles(o.out, names, error) && WriteLicense(o, error);
+    ClosePatternTables();
+    if (!ok) {
+        std::fprintf(stderr, "tessera-mkdict: %s\n", error.c_str());
+        return 1;
+    }
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("characters: %zu compiled, %d without a CP932 category, %d unreadable; %.1f s\n",
+                cats.size(), skipped, failed, secs);
+    return 0;
+}

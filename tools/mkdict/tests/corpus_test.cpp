@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <zlib.h>
+
+#include "tools/mkdict/corpus.h"
+
+using namespace mkdict;
+namespace fs = std::filesystem;
+
+TEST(CorpusDecoding, Utf8EucJpAndCp932) {
+    EXPECT_EQ(DecodeJapaneseText("日本語"), "日本語");
+    EXPECT_EQ(DecodeJapaneseText("\xC6\xFC\xCB\xDC"), "日本"); // EUC-JP
+    EXPECT_EQ(DecodeJapaneseText("\x93\xFA\x96\x7B"), "日本"); // CP932 (not EUC-JP)
+    EXPECT_EQ(DecodeJapaneseText("plain"), "plain");
+}
+
+TEST(CorpusMarkup, RoffRequestsCommentsAndEscapes) {
+    std::string roff = ".\\\" a comment line\n"
+                       ".TH LS 1\n"
+                       ".SH 名前\n"
+                       "ls \\- ディレクトリの\\fB内容\\fRを表示\n"
+                       ".B \"太字 の 語\"\n"
+                       ".ig\n無視される\n..\n"
+                       "文\\(em字\\*(Tm と \\s+2大\\s0 \\\" 注釈\n";
+    std::string t = StripRoff(roff);
+    EXPECT_EQ(t.find("comment"), std::string::npos);
+    EXPECT_EQ(t.find("TH"), std::string::npos);
+    EXPECT_NE(t.find("名前"), std::string::npos);
+    EXPECT_NE(t.find("ディレクトリの内容を表示"), std::string::npos);
+    EXPECT_NE(t.find("太字 の 語"), std::string::npos);
+    EXPECT_EQ(t.find("無視"), std::string::npos);
+    EXPECT_NE(t.find("文-字"), std::string::npos);
+    EXPECT_NE(t.find("と 大"), std::string::npos);
+    EXPECT_EQ(t.find("注釈"), std::string::npos);
+    EXPECT_EQ(t.find("\\"), std::string::npos);
+}
+
+TEST(CorpusMarkup, HtmlTagsScriptsAndEntities) {
+    std::string html = "<html><head><style>p{color:red}</style><script>var 変数;</script>"
+                       "</head><body><p>漢字&amp;かな</p><!-- 注 --><p>&#x65E5;&#26412;"
+                       "<b>語</b></p></body></html>";
+    std::string t = StripHtml(html);
+    EXPECT_NE(t.find("漢字&かな"), std::string::npos);
+    EXPECT_NE(t.find("日本語"), std::string::npos);
+    EXPECT_EQ(t.find("変数"), std::string::npos);
+    EXPECT_EQ(t.find("color"), std::string::npos);
+    EXPECT_EQ(t.find("注"), std::string::npos);
+    EXPECT_EQ(t.find('<'), std::string::npos);
+    // paragraphs end lines, so no pair spans them
+    EXPECT_NE(t.find('\n'), std::string::npos);
+}
+
+TEST(CorpusMarkup, KindFromPath) {
+    EXPECT_EQ(MarkupOfPath("/usr/share/man/ja/man1/ls.1.gz"), Markup::Roff);
+    EXPECT_EQ(MarkupOfPath("/usr/share/man/ja/man5/passwd.5"), Markup::Roff);
+    EXPECT_EQ(MarkupOfPath("/x/ch01.ja.html"), Markup::Html);
+    EXPECT_EQ(MarkupOfPath("/x/debian-reference.ja.txt.gz"), Markup::Plain);
+    EXPECT_EQ(MarkupOfPath("notes.txt"), Markup::Plain);
+}
+
+TEST(CorpusCounts, MonogramsAndPairsWithinRuns) {
+    CharCounts c;
+    c.AddText("日本の日本\nA1 日");
+    // 日 本 の 日 本 | Ａ １ | 日
+    EXPECT_EQ(c.Total(), 8u);
+    const uint16_t hi = 0x93FA, hon = 0x967B, no = 0x82CC, A = 0x8260, one = 0x8250;
+    EXPECT_EQ(c.Monograms().at(hi), 3u);
+    EXPECT_EQ(c.Monograms().at(hon), 2u);
+    EXPECT_EQ(c.Monograms().at(A), 1u);
+    EXPECT_EQ(c.Bigrams().at(hi).at(hon), 2u);
+    EXPECT_EQ(c.Bigrams().at(hon).at(no), 1u);
+    EXPECT_EQ(c.Bigrams().at(no).at(hi), 1u);
+    EXPECT_EQ(c.Bigrams().at(A).at(one), 1u);
+    // the newline and the blank break the runs
+    EXPECT_FALSE(c.Bigrams().at(hon).count(A));
+    EXPECT_FALSE(c.Bigrams().count(one));
+    EXPECT_EQ(c.PairTotal(), 5u);
+    // punctuation ASCII, the ideographic space and characters CP932 lacks break runs too
+    CharCounts d;
+    d.AddText("字.字　字𠮟字");
+    EXPECT_EQ(d.Total(), 4u);
+    EXPECT_EQ(d.PairTotal(), 0u);
+}
+
+TEST(CorpusFiles, GzipAndPlainFilesRead) {
+    fs::path dir = fs::temp_directory_path() / ("mkdict_corpus_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "man" / "man1");
+    std::string text = ".SH 名前\n圧縮された本文\n";
+    gzFile g = gzopen((dir / "man" / "man1" / "x.1.gz").c_str(), "wb");
+    ASSERT_TRUE(g);
+    gzwrite(g, text.data(), static_cast<unsigned>(text.size()));
+    gzclose(g);
+    std::ofstream(dir / "plain.txt") << "平文";
+    std::string out, err;
+    ASSERT_TRUE(ReadMaybeGzip((dir / "man" / "man1" / "x.1.gz").string(), out, err)) << err;
+    EXPECT_EQ(out, text);
+    ASSERT_TRUE(ReadMaybeGzip((dir / "plain.txt").string(), out, err));
+    EXPECT_EQ(out, "平文");
+    EXPECT_FALSE(ReadMaybeGzip((dir / "missing").string(), out, err));
+    EXPECT_FALSE(err.empty());
+    auto files = SystemCorpusFiles((dir / "man").string(), (dir / "none").string());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(files[0].find("x.1.gz"), std::string::npos);
+    fs::remove_all(dir);
+}

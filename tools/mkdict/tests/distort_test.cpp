@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "tools/mkdict/distort.h"
+
+using namespace mkdict;
+
+namespace {
+
+Ink TwoStrokes() {
+    return {{{20, 30}, {90, 30}}, {{55, 10}, {55, 60}, {40, 100}}};
+}
+
+int Strokes(const std::vector<POINT_W>& p) {
+    int n = 0;
+    for (auto q : p) n += (q.attr & PT_PENDOWN) != 0;
+    return n;
+}
+
+} // namespace
+
+TEST(Ink, ResampleKeepsEndsAndSpacing) {
+    Polyline line{{0, 0}, {10, 0}, {10, 10}};
+    Polyline r = Resample(line, 1.0);
+    EXPECT_EQ(r.size(), 21u);
+    EXPECT_DOUBLE_EQ(r.back().x, 10);
+    EXPECT_DOUBLE_EQ(r.back().y, 10);
+    for (size_t i = 1; i < r.size(); ++i)
+        EXPECT_NEAR(std::hypot(r[i].x - r[i - 1].x, r[i].y - r[i - 1].y), 1.0, 1e-9);
+    EXPECT_EQ(Resample({{3, 3}}, 1.0).size(), 1u);
+}
+
+TEST(Ink, ToPointsFlagsStrokeEndsAndDropsRepeats) {
+    Ink ink{{{1, 1}, {1.2, 1.1}, {5, 1}}, {{7, 7}}};
+    auto p = ToPoints(ink, 1.0);
+    ASSERT_EQ(p.size(), 3u); // (1,1) repeated after rounding is dropped
+    EXPECT_EQ(p[0].attr, PT_PENDOWN);
+    EXPECT_EQ(p[1].attr, PT_PENUP);
+    EXPECT_EQ(p[2].attr, PT_PENDOWN | PT_PENUP); // one-point stroke
+    EXPECT_EQ(p[1].x, 5);
+    auto big = ToPoints({{{1e9, -1e9}}}, 1.0);
+    EXPECT_EQ(big[0].x, 32767);
+    EXPECT_EQ(big[0].y, -32768);
+}
+
+TEST(Distortion, SameSeedSameWritingOtherSeedOtherWriting) {
+    Ink model = TwoStrokes();
+    auto a = DistortedWriting(model, 42), b = DistortedWriting(model, 42),
+         c = DistortedWriting(model, 43);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].x, b[i].x);
+        EXPECT_EQ(a[i].y, b[i].y);
+        EXPECT_EQ(a[i].attr, b[i].attr);
+    }
+    bool differs = a.size() != c.size();
+    for (size_t i = 0; !differs && i < a.size(); ++i)
+        differs = a[i].x != c[i].x || a[i].y != c[i].y;
+    EXPECT_TRUE(differs);
+}
+
+TEST(Distortion, KeepsStrokesAndStaysNearTheModel) {
+    Ink model = TwoStrokes();
+    for (uint64_t seed = 1; seed <= 50; ++seed) {
+        auto w = DistortedWriting(model, seed);
+        ASSERT_EQ(Strokes(w), 2) << seed;
+        EXPECT_EQ(w.front().attr & PT_PENDOWN, PT_PENDOWN);
+        EXPECT_EQ(w.back().attr & PT_PENUP, PT_PENUP);
+        // a box of 60..240 pixels, roughly: nothing flies far off
+        for (auto p : w) {
+            EXPECT_GT(p.x, -60);
+            EXPECT_LT(p.x, 320);
+        }
+        // the first stroke is still a left-to-right line above the second stroke's end
+        int first_end = 0;
+        while (!(w[first_end].attr & PT_PENUP)) ++first_end;
+        EXPECT_GT(w[first_end].x - w[0].x, 20) << seed;
+        EXPECT_LT(w[0].y, w.back().y) << seed;
+    }
+}
+
+TEST(Distortion, MouseWritingSpacesPointsUnevenly) {
+    Ink model{{{10, 50}, {100, 50}}};
+    DistortionParams pen, mouse;
+    pen.mouse_share = 0;
+    mouse.mouse_share = 1;
+    auto spread = [&](const DistortionParams& p) {
+        double sum = 0;
+        for (uint64_t s = 1; s <= 20; ++s) {
+            auto w = DistortedWriting(model, s, p);
+            std::vector<double> gaps;
+            for (size_t i = 1; i < w.size(); ++i)
+                gaps.push_back(std::hypot(w[i].x - w[i - 1].x, w[i].y - w[i - 1].y));
+            double mean = 0, var = 0;
+            for (double g : gaps) mean += g;
+            mean /= gaps.size();
+            for (double g : gaps) var += (g - mean) * (g - mean);
+            sum += std::sqrt(var / gaps.size()) / mean; // coefficient of variation
+        }
+        return sum / 20;
+    };
+    EXPECT_GT(spread(mouse), spread(pen) * 1.3);
+}
+
+TEST(Distortion, CleanWritingIsTheModelScaled) {
+    auto w = CleanWriting({{{0, 0}, {109, 109}}}, 218);
+    EXPECT_EQ(w.front().x, 0);
+    EXPECT_EQ(w.back().x, 218);
+    EXPECT_EQ(w.back().y, 218);
+    EXPECT_EQ(Strokes(w), 1);
+}
+
+TEST(Random, UniformAndNormalBehave) {
+    Random r(7);
+    double s = 0, s2 = 0;
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) {
+        double u = r.Uniform();
+        ASSERT_GE(u, 0);
+        ASSERT_LT(u, 1);
+        double g = r.Normal();
+        s += g, s2 += g * g;
+    }
+    EXPECT_NEAR(s / n, 0, 0.05);
+    EXPECT_NEAR(s2 / n, 1, 0.05);
+}

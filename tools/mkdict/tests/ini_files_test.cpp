@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/profile.h"
+#include "tools/mkdict/ini_files.h"
+
+using namespace mkdict;
+namespace fs = std::filesystem;
+
+TEST(IniFiles, ServiceAndBoxConfigurationsReadBack) {
+    fs::path dir = fs::temp_directory_path() / ("mkdict_ini_" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    DictionaryNames names;
+    std::string err;
+    ASSERT_TRUE(WriteIniFiles(dir.string(), names, err)) << err;
+    std::string rec = (dir / "VELTAREC.INI").string(), box = (dir / "VELTABOX.INI").string();
+    char buf[512];
+    auto get = [&](const char* sec, const char* key, const std::string& file) {
+        platform::GetPrivateProfileString(sec, key, "", buf, sizeof buf, file.c_str());
+        return std::string(buf);
+    };
+    EXPECT_EQ(get("RECOGBOX", "LibName", rec), "seqread.dll");
+    EXPECT_EQ(platform::GetPrivateProfileInt("RECOGBOX", "CCOUNT", 0, rec.c_str()), 250);
+    EXPECT_EQ(get("RECOGBOX", "CRDIC", rec), names.pattern);
+    EXPECT_EQ(get("RECOGBOX", "CCDIC", rec), names.coarse);
+    EXPECT_EQ(get("RECOGBOX", "CBDIC", rec), names.bigram);
+    EXPECT_EQ(get("RECOGBOX", "EXDIC", rec), names.model);
+    // the service must not read its configuration from the current folder
+    EXPECT_EQ(platform::GetPrivateProfileInt("RECOGBOX", "RECFLAG", -1, rec.c_str()), -1);
+    EXPECT_EQ(get("VELTABOX", "CRDDIC", box), names.pattern);
+    EXPECT_EQ(get("VELTABOX", "CCDDIC", box), names.coarse);
+    EXPECT_GT(platform::GetPrivateProfileInt("VELTABOX", "CCOUNT", 0, box.c_str()), 0);
+    EXPECT_FALSE(WriteIniFiles((dir / "missing" / "x").string(), names, err));
+    fs::remove_all(dir);
+}
