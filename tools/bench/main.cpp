@@ -1,0 +1,248 @@
+// tessera-bench: recognition accuracy and speed of libglyphid.so on imitated or real
+// writing. Imitations come from KanjiVG drawings with seeded distortions; the seed set
+// "tune" is for adjusting the dictionaries, "heldout" for reporting figures.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "classifier/glyphid.h"
+#include "platform/loader.h"
+#include "platform/sysdir.h"
+#include "tools/bench/samples.h"
+#include "tools/mkdict/charset.h"
+#include "tools/mkdict/distort.h"
+#include "tools/mkdict/kvg_archive.h"
+#include "tools/mkdict/kvg_character.h"
+#include "tools/mkdict/seeds.h"
+#ifdef BENCH_WITH_COARSE
+#include "classifier/coarse.h"
+#endif
+
+using namespace bench;
+
+namespace {
+
+const char kUsage[] =
+    "usage: tessera-bench [options]\n"
+    "  --kanjivg PATH    KanjiVG release to imitate writing from (default: the build's)\n"
+    "  --json FILE       read samples as JSON lines instead ({\"char\":..,\"strokes\":..})\n"
+    "  --set tune|heldout  seed set of the imitations (default heldout)\n"
+    "  --per-char N      imitations per character (1)\n"
+    "  --stride K        imitate every K-th character only (1)\n"
+    "  --full-stride K   of those, run the full path on every K-th sample only (20)\n"
+    "  --strength X      distortion strength (1.0)\n"
+    "  --data DIR        dictionary folder (default: the system directory)\n"
+    "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
+    "  --class-count N   coarse candidates of the coarse path (250)\n"
+    "  --coarse-only     skip the full path\n"
+    "  --recall          also report where the coarse classifier alone ranks the answer\n";
+
+struct Options {
+    std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, set = "heldout", data, lib = "glyphid.dll";
+    int per_char = 1, stride = 1, full_stride = 20, class_count = 250;
+    double strength = 1.0;
+    bool coarse_only = false, recall = false;
+};
+
+bool ParseArgs(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto str = [&](std::string& v) { return i + 1 < argc ? (v = argv[++i], true) : false; };
+        auto num = [&](int& v, int lo) {
+            std::string s;
+            if (!str(s)) return false;
+            char* end = nullptr;
+            long n = std::strtol(s.c_str(), &end, 10);
+            if (*end || n < lo || n > 1000000) return false;
+            v = static_cast<int>(n);
+            return true;
+        };
+        bool ok = true;
+        if (a == "--kanjivg")
+            ok = str(o.kanjivg);
+        else if (a == "--json")
+            ok = str(o.json);
+        else if (a == "--set")
+            ok = str(o.set) && (o.set == "tune" || o.set == "heldout");
+        else if (a == "--per-char")
+            ok = num(o.per_char, 1);
+        else if (a == "--stride")
+            ok = num(o.stride, 1);
+        else if (a == "--full-stride")
+            ok = num(o.full_stride, 1);
+        else if (a == "--class-count")
+            ok = num(o.class_count, 1);
+        else if (a == "--data")
+            ok = str(o.data);
+        else if (a == "--lib")
+            ok = str(o.lib);
+        else if (a == "--strength") {
+            std::string s;
+            ok = str(s);
+            o.strength = ok ? std::atof(s.c_str()) : 0;
+            ok = ok && o.strength >= 0 && o.strength <= 5;
+        } else if (a == "--coarse-only")
+            o.coarse_only = true;
+        else if (a == "--recall")
+            o.recall = true;
+        else {
+            std::fprintf(stderr, "tessera-bench: unknown option %s\n", a.c_str());
+            return false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "tessera-bench: bad or missing value for %s\n", a.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Imitations(const Options& o, std::vector<Sample>& out) {
+    std::string err;
+    auto archive = mkdict::KvgArchive::Open(o.kanjivg, err);
+    if (!archive) {
+        std::fprintf(stderr, "tessera-bench: %s\n", err.c_str());
+        return false;
+    }
+    uint64_t base = o.set == "tune" ? mkdict::kTuningSeedBase : mkdict::kHeldOutSeedBase;
+    mkdict::DistortionParams params;
+    params.strength = o.strength;
+    int index = 0;
+    std::vector<uint16_t> seen;
+    for (const auto& e : archive->Entries()) {
+        auto code = mkdict::DictionaryCodeFor(e.codepoint);
+        if (!code) continue;
+        if (index++ % o.stride) continue;
+        std::string svg;
+        mkdict::KvgCharacter ch;
+        if (!archive->Read(e, svg, err) || !mkdict::ParseKvgSvg(svg, ch, err)) continue;
+        for (int j = 0; j < o.per_char; ++j) {
+            Sample s;
+            s.code = *code;
+            s.points =
+                mkdict::DistortedWriting(ch.strokes, base + uint64_t{*code} * 1024 + j, params);
+            if (!s.points.empty()) out.push_back(std::move(s));
+        }
+    }
+    return true;
+}
+
+struct Figures {
+    int n = 0, top1 = 0, top10 = 0;
+    std::vector<double> ms;
+};
+
+void Report(const char* name, const Figures& f) {
+    if (f.n == 0) return;
+    std::printf("%-22s %6d samples  top-1 %6.2f %%  top-10 %6.2f %%  median %7.3f ms  "
+                "p95 %7.3f ms\n",
+                name, f.n, 100.0 * f.top1 / f.n, 100.0 * f.top10 / f.n, Percentile(f.ms, 50),
+                Percentile(f.ms, 95));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseArgs(argc, argv, o)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    std::vector<Sample> samples;
+    if (!o.json.empty()) {
+        std::ifstream in(o.json);
+        if (!in) {
+            std::fprintf(stderr, "tessera-bench: %s: cannot open\n", o.json.c_str());
+            return 1;
+        }
+        std::vector<std::string> errors;
+        samples = ReadSampleLines(in, errors);
+        for (const auto& e : errors)
+            std::fprintf(stderr, "tessera-bench: %s: %s\n", o.json.c_str(), e.c_str());
+    } else if (!Imitations(o, samples)) {
+        return 1;
+    }
+    if (samples.empty()) {
+        std::fprintf(stderr, "tessera-bench: no samples\n");
+        return 1;
+    }
+    std::string dir = o.data.empty() ? platform::SystemDirectory() : o.data;
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    std::string crd = dir + "glyphs.crd", ccd = dir + "glyphs.ccd";
+
+#ifdef BENCH_WITH_COARSE
+    if (o.recall) {
+        if (InitCoarseClassification(ccd.c_str()) != 0) {
+            std::fprintf(stderr, "tessera-bench: %s does not load\n", ccd.c_str());
+            return 1;
+        }
+        std::vector<uint16_t> cands(static_cast<size_t>(o.class_count));
+        int in1 = 0, in10 = 0, inall = 0;
+        for (auto& s : samples) {
+            PATTERN_W p{s.points.data(), static_cast<int32_t>(s.points.size())};
+            int n = CoarseClassify(&p, cands.data(), nullptr, o.class_count);
+            for (int k = 0; k < n; ++k)
+                if (cands[static_cast<size_t>(k)] == s.code) {
+                    in1 += k == 0, in10 += k < 10, ++inall;
+                    break;
+                }
+        }
+        double n = static_cast<double>(samples.size());
+        std::printf("coarse classifier alone: answer first %.2f %%, in the first 10 %.2f %%, "
+                    "in the first %d %.2f %%\n",
+                    100 * in1 / n, 100 * in10 / n, o.class_count, 100 * inall / n);
+        ReleaseCoarseClassification();
+    }
+#endif
+
+    platform::ModuleHandle lib = platform::LoadLibrary(o.lib.c_str());
+    if (!lib) {
+        std::fprintf(stderr, "tessera-bench: cannot load %s\n", o.lib.c_str());
+        return 1;
+    }
+    auto open = platform::GetProc<PFN_iOpenClassRecogModule>(lib, "iOpenClassRecogModule");
+    auto close = platform::GetProc<PFN_vCloseClassRecogModule>(lib, "vCloseClassRecogModule");
+    auto classify = platform::GetProc<PFN_iClassifyRecognize>(lib, "iClassifyRecognize");
+    auto count = platform::GetProc<PFN_vSetClassCount>(lib, "vSetClassCount");
+    if (!open || !close || !classify || !count) {
+        std::fprintf(stderr, "tessera-bench: %s lacks the classifier functions\n", o.lib.c_str());
+        return 1;
+    }
+    int r = open(crd.c_str(), ccd.c_str());
+    if (r != 0) {
+        std::fprintf(stderr, "tessera-bench: the classifier does not open %s (%d)\n", crd.c_str(),
+                     r);
+        return 1;
+    }
+    std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
+                o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
+    auto run = [&](int class_count, int stride) {
+        count(class_count);
+        Figures f;
+        CR_RESULT res[10];
+        for (size_t i = 0; i < samples.size(); i += static_cast<size_t>(stride)) {
+            auto& s = samples[i];
+            PATTERN_W p{s.points.data(), static_cast<int32_t>(s.points.size())};
+            auto t0 = std::chrono::steady_clock::now();
+            int n = classify(&p, res, 10);
+            auto t1 = std::chrono::steady_clock::now();
+            f.ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+            ++f.n;
+            for (int k = 0; k < n; ++k)
+                if ((res[k].code & 0xFFFF) == s.code) {
+                    f.top1 += k == 0;
+                    ++f.top10;
+                    break;
+                }
+        }
+        return f;
+    };
+    Report(("coarse path (" + std::to_string(o.class_count) + ")").c_str(), run(o.class_count, 1));
+    if (!o.coarse_only) Report("full path", run(0, o.full_stride));
+    close();
+    platform::FreeLibrary(lib);
+    return 0;
+}
