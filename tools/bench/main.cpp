@@ -38,10 +38,12 @@ const char kUsage[] =
     "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
     "  --class-count N   coarse candidates of the coarse path (250)\n"
     "  --coarse-only     skip the full path\n"
-    "  --recall          also report where the coarse classifier alone ranks the answer\n";
+    "  --recall          also report where the coarse classifier alone ranks the answer\n"
+    "  --dump FILE       write the samples as JSON lines and stop\n";
 
 struct Options {
-    std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, set = "heldout", data, lib = "glyphid.dll";
+    std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
+                lib = "glyphid.dll";
     int per_char = 1, stride = 1, full_stride = 20, class_count = 250;
     double strength = 1.0;
     bool coarse_only = false, recall = false;
@@ -65,6 +67,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = str(o.kanjivg);
         else if (a == "--json")
             ok = str(o.json);
+        else if (a == "--dump")
+            ok = str(o.dump);
         else if (a == "--set")
             ok = str(o.set) && (o.set == "tune" || o.set == "heldout");
         else if (a == "--per-char")
@@ -168,6 +172,16 @@ int main(int argc, char** argv) {
     if (samples.empty()) {
         std::fprintf(stderr, "tessera-bench: no samples\n");
         return 1;
+    }
+    if (!o.dump.empty()) {
+        std::ofstream out(o.dump);
+        for (const auto& s : samples) out << SampleLine(s) << "\n";
+        out.close();
+        if (!out) {
+            std::fprintf(stderr, "tessera-bench: %s: cannot write\n", o.dump.c_str());
+            return 1;
+        }
+        return 0;
     }
     std::string dir = o.data.empty() ? platform::SystemDirectory() : o.data;
     if (!dir.empty() && dir.back() != '/') dir += '/';

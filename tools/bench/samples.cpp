@@ -237,6 +237,23 @@ bool ParseSampleLine(const std::string& line, Sample& out, std::string& error) {
     return true;
 }
 
+std::string SampleLine(const Sample& s) {
+    std::string out = "{\"char\": \"" + mkdict::Utf8OfCp932Code(s.code) + "\", \"strokes\": [";
+    bool open = false;
+    for (size_t i = 0; i < s.points.size(); ++i) {
+        const POINT_W& p = s.points[i];
+        if (p.attr & PT_PENDOWN || !open) {
+            out += open ? "], [" : "[";
+            open = true;
+        } else {
+            out += ", ";
+        }
+        out += "[" + std::to_string(p.x) + ", " + std::to_string(p.y) + "]";
+    }
+    out += open ? "]]}" : "]}";
+    return out;
+}
+
 std::vector<Sample> ReadSampleLines(std::istream& in, std::vector<std::string>& errors) {
     std::vector<Sample> out;
     std::string line;

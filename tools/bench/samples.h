@@ -21,6 +21,9 @@ struct Sample {
 // character, empty strokes or coordinates out of the 16-bit range.
 bool ParseSampleLine(const std::string& line, Sample& out, std::string& error);
 
+// The JSON line of a sample (the inverse of ParseSampleLine).
+std::string SampleLine(const Sample& s);
+
 // Reads every non-blank line; lines that fail are reported in errors (with their line
 // number) and skipped.
 std::vector<Sample> ReadSampleLines(std::istream& in, std::vector<std::string>& errors);

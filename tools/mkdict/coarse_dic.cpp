@@ -10,16 +10,6 @@
 
 namespace mkdict {
 
-struct CoarseBuilder::Entry {
-    CoarseDicEntry e;
-};
-
-CoarseBuilder::~CoarseBuilder() = default;
-
-size_t CoarseBuilder::Count() const {
-    return entries_.size();
-}
-
 bool WritingFeatures(std::vector<POINT_W>& writing, UDATA& out) {
     if (writing.empty()) return false;
     PATTERN_W p = AsPattern(writing);
@@ -106,16 +96,15 @@ bool CoarseBuilder::Add(uint16_t code, const Ink& model) {
         if (WritingFeatures(clean, u)) feats.push_back(u);
     }
     DistortionParams params;
-    params.strength = options.strength;
-    for (int j = 0; j < options.samples; ++j) {
-        uint64_t seed = options.seed_base + static_cast<uint64_t>(code) * 1024 + j;
+    params.strength = options_.strength;
+    for (int j = 0; j < options_.samples; ++j) {
+        uint64_t seed = options_.seed_base + static_cast<uint64_t>(code) * 1024 + j;
         std::vector<POINT_W> w = DistortedWriting(model, seed, params);
         UDATA u;
         if (WritingFeatures(w, u)) feats.push_back(u);
     }
     if (feats.empty()) return false;
-    Entry en;
-    CoarseDicEntry& e = en.e;
+    CoarseDicEntry e;
     e.code = code;
     int xl_max = 0, xl_min = 255, yl_max = 0, yl_min = 255, xt_max = 0, xt_min = 255, yt_max = 0,
         yt_min = 255;
@@ -126,22 +115,20 @@ bool CoarseBuilder::Add(uint16_t code, const Ink& model) {
         xt_max = std::max(xt_max, s.xturn), xt_min = std::min(xt_min, s.xturn);
         yt_max = std::max(yt_max, s.yturn), yt_min = std::min(yt_min, s.yturn);
     }
-    e.oncd.k_max = Clamp8(static_cast<int>(model.size()) + options.extra_strokes);
+    e.oncd.k_max = Clamp8(static_cast<int>(model.size()) + options_.extra_strokes);
     e.oncd.xlen_max = Clamp8(xl_max), e.oncd.xlen_min = Clamp8(xl_min);
     e.oncd.ylen_max = Clamp8(yl_max), e.oncd.ylen_min = Clamp8(yl_min);
     e.oncd.xturn_max = Clamp8(xt_max), e.oncd.xturn_min = Clamp8(xt_min);
     e.oncd.yturn_max = Clamp8(yt_max), e.oncd.yturn_min = Clamp8(yt_min);
     std::vector<DFV> v;
     for (const auto& u : feats) v.push_back(u.dfv);
-    e.templates = Templates(v, options.templates);
-    entries_.push_back(std::move(en));
+    e.templates = Templates(v, options_.templates);
+    entries_.push_back(std::move(e));
     return true;
 }
 
-bool CoarseBuilder::Write(const std::string& path, std::string& error) {
-    std::vector<CoarseDicEntry> all;
-    all.reserve(entries_.size());
-    for (auto& en : entries_) all.push_back(en.e);
+bool CoarseBuilder::Write(const std::string& path, std::string& error) const {
+    std::vector<CoarseDicEntry> all = entries_;
     SortCoarseDicEntries(all);
     int r = WriteCoarseClassificationDic(path, all);
     if (r != 0) {

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "classifier/coarse.h"
 #include "tools/mkdict/ink.h"
-
-struct UDATA;
 
 namespace mkdict {
 
@@ -24,26 +23,20 @@ struct CoarseOptions {
 // Features of one writing; false when the recognizer's feature computation fails.
 bool WritingFeatures(std::vector<POINT_W>& writing, UDATA& out);
 
-// Builds one character's entry (code, ranges, templates) and appends it to entries.
-// Entries are in the writer's record type, kept opaque here.
-struct CoarseBuilder {
-    explicit CoarseBuilder(const CoarseOptions& o) : options(o) {}
-    // False when no writing of the drawing gives features.
+// Collects the entries of the characters, one by one.
+class CoarseBuilder {
+public:
+    explicit CoarseBuilder(const CoarseOptions& o) : options_(o) {}
+    // Builds and keeps one character's entry; false when no writing of the drawing gives
+    // features.
     bool Add(uint16_t code, const Ink& model);
     // Orders the entries as the classifier scans them and writes them.
-    bool Write(const std::string& path, std::string& error);
-    size_t Count() const;
-
-    CoarseOptions options;
+    bool Write(const std::string& path, std::string& error) const;
+    const std::vector<CoarseDicEntry>& Entries() const { return entries_; }
 
 private:
-    struct Entry;
-    std::vector<Entry> entries_;
-
-public:
-    CoarseBuilder(const CoarseBuilder&) = delete;
-    CoarseBuilder& operator=(const CoarseBuilder&) = delete;
-    ~CoarseBuilder();
+    CoarseOptions options_;
+    std::vector<CoarseDicEntry> entries_;
 };
 
 } // namespace mkdict

@@ -185,10 +185,12 @@ int main(int argc, char** argv) {
     }
     std::error_code ec;
     fs::create_directories(o.out, ec);
+#ifdef MKDICT_WITH_PATTERNS
     if (!OpenPatternTables()) {
         std::fprintf(stderr, "tessera-mkdict: out of memory\n");
         return 1;
     }
+#endif
     // --only limits the characters (by code point)
     std::vector<char32_t> only;
     if (!o.only.empty()) {
@@ -224,12 +226,14 @@ int main(int argc, char** argv) {
             ++failed;
             continue;
         }
+#ifdef MKDICT_WITH_PATTERNS
         PreparedPattern pat = PreparePattern(ch.strokes, o.pattern);
         if (pat.empty()) {
             std::fprintf(stderr, "tessera-mkdict: warning: %s: no points\n", entry.name.c_str());
             ++failed;
             continue;
         }
+#endif
         auto [it, fresh] = cat_of_code.emplace(*code, cats.size());
         if (fresh) {
             PatternCategory c;
@@ -241,8 +245,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "tessera-mkdict: warning: %s: no coarse features\n",
                              entry.name.c_str());
         }
+#ifdef MKDICT_WITH_PATTERNS
         // a second drawing under the same code is one more variant of that category
         cats[it->second].patterns.push_back(std::move(pat));
+#endif
     }
     if (cats.empty()) {
         std::fprintf(stderr, "tessera-mkdict: no characters to compile\n");
@@ -250,12 +256,20 @@ int main(int argc, char** argv) {
     }
     DictionaryNames names;
     fs::path out = o.out;
-    bool ok = WritePatternDictionary((out / names.pattern).string(), cats, error) &&
-              coarse.Write((out / names.coarse).string(), error) &&
-              WriteModelDictionary((out / names.model).string(), models, error) &&
-              BuildBigrams(o, (out / names.bigram).string(), error) &&
-              WriteIniFiles(o.out, names, error) && WriteLicense(o, error);
+#ifdef MKDICT_WITH_PATTERNS
+    bool ok = WritePatternDictionary((out / names.pattern).string(), cats, error);
+#else
+    bool ok = true;
+    std::fprintf(stderr, "tessera-mkdict: warning: built without the recognition core: no "
+                         "pattern dictionary\n");
+#endif
+    ok = ok && coarse.Write((out / names.coarse).string(), error) &&
+         WriteModelDictionary((out / names.model).string(), models, error) &&
+         BuildBigrams(o, (out / names.bigram).string(), error) &&
+         WriteIniFiles(o.out, names, error) && WriteLicense(o, error);
+#ifdef MKDICT_WITH_PATTERNS
     ClosePatternTables();
+#endif
     if (!ok) {
         std::fprintf(stderr, "tessera-mkdict: %s\n", error.c_str());
         return 1;

@@ -78,3 +78,20 @@ TEST(Percentiles, NearestRank) {
     EXPECT_EQ(Percentile(v, 95), 95);
     EXPECT_EQ(Percentile(v, 100), 100);
 }
+
+TEST(SampleLines, WrittenLinesReadBack) {
+    Sample s;
+    s.code = 0x96BE;
+    s.points = {{1, 2, PT_PENDOWN}, {3, -4, PT_PENUP}, {5, 6, PT_PENDOWN | PT_PENUP}};
+    std::string line = SampleLine(s);
+    EXPECT_EQ(line, R"({"char": "明", "strokes": [[[1, 2], [3, -4]], [[5, 6]]]})");
+    Sample back;
+    std::string err;
+    ASSERT_TRUE(ParseSampleLine(line, back, err)) << err;
+    ASSERT_EQ(back.points.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(back.points[i].x, s.points[i].x);
+        EXPECT_EQ(back.points[i].y, s.points[i].y);
+        EXPECT_EQ(back.points[i].attr, s.points[i].attr);
+    }
+}
