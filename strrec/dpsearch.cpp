@@ -1,0 +1,315 @@
+// The segmentation search over the lattice of character hypotheses, and the correction
+// pass over the caller's character grouping.
+#include "strrec/classifier_api.h"
+#include "strrec/lptables.h"
+#include "strrec/srobj.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+// Lattices beyond this many cells are refused as out of memory rather than attempted.
+constexpr long long kMaxDPCells = 1LL << 24;
+} // namespace
+
+int aSROBJ::m_iGetDPIndex(int i, int j, int k) const {
+    return (j + m_pSigma->iGetSigma(i - 1)) * kDPCands + k;
+}
+
+const DPCELL* aSROBJ::pGetCell(int i, int j, int k) const {
+    const int n = m_SegRes.iGetElmCount();
+    if (m_pDP == nullptr || i < 1 || i > n || j < 0 || j >= i || k < 0 || k >= kDPCands)
+        return nullptr;
+    return &m_pDP[m_iGetDPIndex(i, j, k)];
+}
+
+long aSROBJ::m_lAllocDPTable() {
+    const int n = m_SegRes.iGetElmCount();
+    const long long cells = static_cast<long long>(n) * (n + 1) / 2 * kDPCands;
+    if (n <= 0 || cells > kMaxDPCells) return SR_ERR_MEMORY;
+    m_pDP = new (std::nothrow) DPCELL[cells];
+    m_pDPSorted = new (std::nothrow) DPCELL[static_cast<size_t>(n) * kDPCands];
+    m_piDist = new (std::nothrow) int[static_cast<size_t>(n) + 1];
+    if (m_pDP == nullptr || m_pDPSorted == nullptr || m_piDist == nullptr) {
+        m_vFreeDPTable();
+        return SR_ERR_MEMORY;
+    }
+    m_iDPSize = static_cast<int>(cells);
+    m_piDist[0] = 0;
+    for (int k = 1; k <= n; ++k) {
+        const tagMYSTROKE* last = m_SegRes.pBoundaryStroke(k);
+        m_piDist[k] = iGetStrokeDistParam(last, last->next, m_sizChar);
+    }
+    return SR_OK;
+}
+
+void aSROBJ::m_vFreeDPTable() {
+    delete[] m_pDP;
+    delete[] m_pDPSorted;
+    delete[] m_piDist;
+    m_pDP = m_pDPSorted = nullptr;
+    m_piDist = nullptr;
+    m_iDPSize = 0;
+    m_iResCount = 0;
+}
+
+int aSROBJ::m_iGetDistParam(int k) const {
+    return m_piDist[k];
+}
+
+int aSROBJ::m_iGetBoxParam() const {
+    return iGetBoxParam(m_rcBoundTmp, m_sizChar);
+}
+
+bool aSROBJ::m_bCheckPatternBound(const tagRECT& box) const {
+    const long long w = static_cast<long long>(box.right) - box.left;
+    const long long h = static_cast<long long>(box.bottom) - box.top;
+    return w > 0 && h > 0 && w * 5 < static_cast<long long>(m_sizChar.cx) * 8 &&
+           h * 5 < static_cast<long long>(m_sizChar.cy) * 8;
+}
+
+bool aSROBJ::m_bCheckSegPos(int i, int j) const {
+    for (int n = 0; n < m_SegRes.iGetSegCount(); ++n) {
+        const int seg = m_SegRes.iGetSegData(n);
+        if (seg > j) return seg >= i;
+    }
+    return true;
+}
+
+int aSROBJ::m_iMakePatternW(int i, int j) {
+    const int n = m_SegRes.iGetElmCount();
+    if (i <= 0 || j < 0 || j >= i || i > n) return 1;
+    const tagMYSTROKE* first = m_SegRes.pBoundaryStroke(j)->next;
+    const tagMYSTROKE* stop = m_SegRes.pBoundaryStroke(i)->next;
+    m_rcBoundTmp = first->rcBound;
+    for (const tagMYSTROKE* s = first; s != stop; s = s->next)
+        iUpdateRect(m_rcBoundTmp, s->rcBound);
+    if (i - j >= 2 && !m_bCheckPatternBound(m_rcBoundTmp)) return 1;
+    const int points = iCountPointsOfRun(first, stop);
+    if (points <= 0) return 1;
+    if (points > m_iCurPtCount) {
+        long long capacity = m_iCurPtCount;
+        while (capacity < points) capacity += kInitialPoints;
+        auto* grown = new (std::nothrow) POINT_W[capacity];
+        if (grown == nullptr) return 1;
+        delete[] m_patw.data;
+        m_patw.data = grown;
+        m_iCurPtCount = static_cast<int>(capacity);
+    }
+    std::fill(m_patw.data, m_patw.data + m_iCurPtCount, POINT_W{0, 0, 0});
+    m_patw.num = iCopyRunToPointW(m_patw.data, first, stop);
+    return 0;
+}
+
+void aSROBJ::m_vRejectProc(int i, int j) {
+    for (int k = 0; k < kDPCands; ++k) {
+        DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
+        cell.pPrev = nullptr;
+        cell.cr = CR_RESULT{0, 0, 0};
+        cell.iBwdPos = j;
+        cell.iFwdPos = i;
+        cell.iCharElmC = 0;
+        cell.bRejected = 1;
+        cell.fValidity = g_fMinFloatVal;
+    }
+}
+
+float aSROBJ::m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i) {
+    if (cand.score <= 0 || cand.code == 0) {
+        cell.bRejected = 1;
+        cell.fValidity = g_fMinFloatVal;
+        return cell.fValidity;
+    }
+    cell.cr = cand;
+    cell.pPrev = nullptr;
+    cell.iCharElmC = 1;
+    cell.iBwdPos = 0;
+    cell.iFwdPos = i;
+    cell.bRejected = 0;
+    float v = 0.0f;
+    for (int m = 1; m <= i - 1; ++m) v += g_srlp.fGetCmbLP(m_iGetDistParam(m));
+    v += g_srlp.fGetDivLP(m_iGetDistParam(i));
+    v += g_srlp.fGetBoxLP(m_iGetBoxParam(), cand.code);
+    v += g_srlp.fGetSimLP(cand.score);
+    v += g_srlp.fGetMgrLP(cand.code);
+    cell.fValidity = v;
+    return v;
+}
+
+float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur) {
+    float v = 0.0f;
+    for (int m = cur.iBwdPos + 1; m <= cur.iFwdPos - 1; ++m)
+        v += g_srlp.fGetCmbLP(m_iGetDistParam(m));
+    v += g_srlp.fGetDivLP(m_iGetDistParam(cur.iFwdPos));
+    v += g_srlp.fGetBoxLP(m_iGetBoxParam(), cur.cr.code);
+    v += g_srlp.fGetSimLP(cur.cr.score);
+    v += g_srlp.fGetBgrLP(prev.cr.code, cur.cr.code);
+    v += prev.fValidity;
+    return v;
+}
+
+void aSROBJ::m_iEval_k_(int i) {
+    CR_RESULT cands[kDPCands] = {};
+    if (m_iMakePatternW(i, 0) != 0 || iClassifyRecognize(&m_patw, cands, kDPCands) == 0) {
+        m_vRejectProc(i, 0);
+        return;
+    }
+    for (int k = 0; k < kDPCands; ++k) m_fInitialEval(m_pDP[m_iGetDPIndex(i, 0, k)], cands[k], i);
+}
+
+bool aSROBJ::m_iEval_j_(int i, int j) {
+    CR_RESULT cands[kDPCands] = {};
+    if (iClassifyRecognize(&m_patw, cands, kDPCands) == 0) return false;
+    for (int k = 0; k < kDPCands; ++k) {
+        DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
+        cell.iBwdPos = j;
+        cell.iFwdPos = i;
+        cell.pPrev = nullptr;
+        if (cands[k].code == 0 || cands[k].score <= 0) {
+            cell.cr = CR_RESULT{0, 0, 0};
+            cell.bRejected = 1;
+            cell.fValidity = g_fMinFloatVal;
+            continue;
+        }
+        cell.cr = cands[k];
+        float best = g_fMinFloatVal;
+        DPCELL* winner = nullptr;
+        for (int jp = 0; jp < j; ++jp) {
+            for (int kp = 0; kp < kDPCands; ++kp) {
+                DPCELL& prev = m_pDP[m_iGetDPIndex(j, jp, kp)];
+                if (prev.bRejected) continue;
+                float v = m_fEvaluate(prev, cell);
+                if (v > best) {
+                    best = v;
+                    winner = &prev;
+                }
+            }
+        }
+        if (winner == nullptr) {
+            cell.bRejected = 1;
+            cell.fValidity = g_fMinFloatVal;
+            continue;
+        }
+        cell.bRejected = 0;
+        cell.pPrev = winner;
+        cell.fValidity = best;
+        cell.iCharElmC = winner->iCharElmC + 1;
+    }
+    return true;
+}
+
+int aSROBJ::m_iSetResultCount(int max) {
+    const int t = static_cast<int>(m_pDPSorted[0].fValidity * 1.1);
+    int count = 0;
+    while (count < max) {
+        const int v = static_cast<int>(m_pDPSorted[count].fValidity);
+        if (v == 0 || v < t) break;
+        ++count;
+    }
+    m_iResCount = count;
+    return count;
+}
+
+long aSROBJ::m_lDPSearch() {
+    if (m_lAllocDPTable() != SR_OK) return SR_ERR_MEMORY;
+    const int n = m_SegRes.iGetElmCount();
+    for (int i = 1; i <= n; ++i) {
+        m_iEval_k_(i);
+        for (int j = 1; j < i; ++j) {
+            if (m_iMakePatternW(i, j) != 0 || !m_bCheckSegPos(i, j) || !m_iEval_j_(i, j))
+                m_vRejectProc(i, j);
+        }
+    }
+    const DPCELL* last = m_pDP + m_iGetDPIndex(n, 0, 0);
+    std::copy(last, last + static_cast<size_t>(n) * kDPCands, m_pDPSorted);
+    std::stable_sort(m_pDPSorted, m_pDPSorted + static_cast<size_t>(n) * kDPCands,
+                     [](const DPCELL& a, const DPCELL& b) { return a.fValidity > b.fValidity; });
+    if (m_pDPSorted[0].bRejected) {
+        m_iResCount = 0;
+        return SR_ERR_FAILED;
+    }
+    m_iSetResultCount(n * kDPCands);
+    return m_iResCount > 0 ? SR_OK : SR_ERR_FAILED;
+}
+
+bool aSROBJ::m_lAllocCODESCORE(int count) {
+    m_vFreeCODESCORE();
+    if (count <= 0) return true;
+    m_ppCodeScore = new (std::nothrow) CODE_SCORE*[count]();
+    if (m_ppCodeScore == nullptr) return false;
+    m_iCodeScoreCount = count;
+    for (int n = 0; n < count; ++n) {
+        m_ppCodeScore[n] = new (std::nothrow) CODE_SCORE[kDPCands]();
+        if (m_ppCodeScore[n] == nullptr) {
+            m_vFreeCODESCORE();
+            return false;
+        }
+    }
+    return true;
+}
+
+void aSROBJ::m_vFreeCODESCORE() {
+    if (m_ppCodeScore != nullptr)
+        for (int n = 0; n < m_iCodeScoreCount; ++n) delete[] m_ppCodeScore[n];
+    delete[] m_ppCodeScore;
+    m_ppCodeScore = nullptr;
+    m_iCodeScoreCount = 0;
+}
+
+long aSROBJ::m_lMissRecogModifyProc() {
+    m_vFreeCODESCORE();
+    if (m_pSetInfo == nullptr || !m_pSetInfo->bCalcTagData()) return SR_ERR_STATE;
+    const int tags = static_cast<int>(m_pSetInfo->lGetTagCount());
+    if (!m_lAllocCODESCORE(tags) || m_ppCodeScore == nullptr) {
+        m_vFreeCODESCORE();
+        return SR_ERR_MEMORY;
+    }
+    for (int t = 0; t < tags; ++t) {
+        long head = 0, tail = 0;
+        m_pSetInfo->bGetTagInfo(t, &head, &tail);
+        const long eh = m_SegRes.lGetElmNoHead(head), et = m_SegRes.lGetElmNoTail(tail);
+        CODE_SCORE* list = m_ppCodeScore[t];
+        const DPCELL* cell = eh >= 0 && et >= eh
+                                 ? pGetCell(static_cast<int>(et + 1), static_cast<int>(eh), 0)
+                                 : nullptr;
+        if (cell != nullptr && !cell->bRejected) {
+            for (int k = 0; k < kDPCands; ++k) {
+                const CR_RESULT& cr =
+                    m_pDP[m_iGetDPIndex(static_cast<int>(et + 1), static_cast<int>(eh), k)].cr;
+                list[k] = CODE_SCORE{cr.code, cr.score};
+            }
+            continue;
+        }
+        long err = SR_OK;
+        PATTERN_W* patw = pMakePATW(head, tail, POINT_W{0, 0, 0}, &err);
+        if (patw == nullptr) {
+            m_vFreeCODESCORE();
+            return err;
+        }
+        CR_RESULT cands[kDPCands] = {};
+        const int found = iClassifyRecognize(patw, cands, kDPCands);
+        for (int k = 0; k < found && k < kDPCands; ++k)
+            list[k] = CODE_SCORE{cands[k].code, cands[k].score};
+        delete[] patw->data;
+        delete patw;
+    }
+    if (g_srlp.m_bgc.iCorrectResult(m_ppCodeScore, tags, kDPCands) != 0) {
+        m_vFreeCODESCORE();
+        return SR_ERR_MEMORY;
+    }
+    // The corrected string: the first candidate of every character. Codes with a clear
+    // high byte are single-byte characters; an empty list contributes nothing.
+    std::memset(m_szString, 0, sizeof m_szString);
+    if (tags <= SR_MAX_STRING_CHARS) {
+        size_t pos = 0;
+        for (int t = 0; t < tags; ++t) {
+            const uint32_t code = m_ppCodeScore[t][0].code & 0xFFFF;
+            if (code == 0) continue;
+            if ((code >> 8) >= 0x80) m_szString[pos++] = static_cast<char>(code >> 8);
+            m_szString[pos++] = static_cast<char>(code & 0xFF);
+        }
+    }
+    m_iResCount = 1;
+    return SR_OK;
+}

@@ -1,0 +1,88 @@
+// Public interface of the string recognizer library (libseqread.so): recognition objects
+// that take the strokes of a handwritten line and return ranked candidate strings,
+// character boundaries and per-character patterns, plus single-character recognition
+// through the classifier and bigram re-ranking of candidate lists.
+//
+// Every export sets the process-wide last error (lSRGetLastError):
+//   0 success, 1 wrong state, 2 out of memory, 3 dictionary, 4 bad argument, 5 failure.
+// "long" is the platform's long; the recognition object handle is the object's address.
+#pragma once
+
+#include "classifier/records.h"
+
+#include <cstdint>
+
+extern "C" {
+
+enum : long {
+    SR_OK = 0,
+    SR_ERR_STATE = 1,
+    SR_ERR_MEMORY = 2,
+    SR_ERR_DICTIONARY = 3,
+    SR_ERR_ARGUMENT = 4,
+    SR_ERR_FAILED = 5
+};
+
+// One candidate of a per-character candidate list (best first).
+struct CODE_SCORE {
+    uint32_t code;
+    int32_t score;
+};
+
+// Version record filled by vSRGetVersion.
+struct tagSR_VERINFO {
+    uint16_t wInterface;   // 115
+    uint16_t wRecognize;   // 196
+    const char* cpComment; // empty string
+    const char* cpDate;    // "99-04-27"
+};
+
+// Attribute of the first trailer record behind the points of a pattern from pSRGetPATW
+// (x = head stroke, y = tail stroke) and pSRGetPATWOfNthChar (x = candidate, y = character).
+// The second trailer record holds bits 16-31 (x) and 0-15 (y) of the object handle.
+enum : uint8_t { SR_TRAILER_RANGE = 10, SR_TRAILER_CHAR = 11 };
+
+// Longest result string in characters; longer results are reported with SR_ERR_FAILED.
+enum : int { SR_MAX_STRING_CHARS = 127 };
+
+typedef void* HSROBJ;
+
+#define SEQREAD_API __attribute__((visibility("default")))
+
+SEQREAD_API long lSRGetLastError(void);
+SEQREAD_API long lSROpenSystem(const char* cpCRDic, const char* cpClassDic,
+                               const char* cpBigramDic);
+SEQREAD_API void vSRCloseSystem(void);
+SEQREAD_API void vSRGetVersion(tagSR_VERINFO* pvinfo);
+SEQREAD_API void** ppSRGetTmpSegRes(HSROBJ hobj, long* pCount);
+SEQREAD_API int bSRReRecognizeDialog(HSROBJ hobj, void* hwndParent);
+
+SEQREAD_API HSROBJ hSRCreateNewObject(void);
+SEQREAD_API void vSRDestroyObject(HSROBJ hobj);
+SEQREAD_API long lSRAddStrokeLast(HSROBJ hobj, const tagPOINT* pStroke, long lPointCount);
+SEQREAD_API long lSRDeleteStrokeLast(HSROBJ hobj);
+SEQREAD_API long lSRGetStrokeCount(HSROBJ hobj);
+SEQREAD_API tagPOINT* pSRGetNthStroke(HSROBJ hobj, long lStrokeNo, long* pPointCount);
+SEQREAD_API long lSRRecognize(HSROBJ hobj);
+SEQREAD_API long lSRGetResultCount(HSROBJ hobj);
+SEQREAD_API const char* cpSRGetString(HSROBJ hobj, long lCandNo, long* pStringLength);
+SEQREAD_API long lSRGetCharSize(HSROBJ hobj, tagSIZE* psizChar);
+SEQREAD_API long lSRGetParagraphHead(HSROBJ hobj, long* pBuffer, long lBuffSize);
+SEQREAD_API long lSRGetStrokeNoOfNthChar(HSROBJ hobj, long lCandNo, long lCharNo, long* pHead,
+                                         long* pTail);
+SEQREAD_API long lSRGetNthCharBound(HSROBJ hobj, long lCandNo, long lCharNo, tagRECT* pBound);
+SEQREAD_API long lSRGiveStrokeSetInfo(HSROBJ hobj, long lCandNo, long lHeadPos, long lTailPos);
+SEQREAD_API long lSRDeleteLastStrokeSetInfo(HSROBJ hobj);
+SEQREAD_API PATTERN_W* pSRGetPATW(HSROBJ hobj, long lHeadPos, long lTailPos);
+SEQREAD_API PATTERN_W* pSRGetPATWOfNthChar(HSROBJ hobj, long lCandNo, long lCharNo);
+SEQREAD_API void vSRDestroyPATW(PATTERN_W* pPatW);
+
+SEQREAD_API void vSRSetClassCount(long lCandCount);
+SEQREAD_API void vSRSetRecCategory(long lSRKFlag);
+SEQREAD_API void vSRSetGuideBox(PAT_POS* pPos);
+SEQREAD_API long lSRRecognizeCP(PATTERN_W* pPatW, CR_RESULT* pCRRes, long lResultCount);
+SEQREAD_API long lSRContextProcess(CODE_SCORE** ppCS, long lCharCount, long lMaxCRCandCount);
+
+SEQREAD_API int DllEntryPoint(void* instance, unsigned long reason, void* reserved);
+
+} // extern "C"

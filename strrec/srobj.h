@@ -1,0 +1,134 @@
+// The recognition object: the strokes of a line, its pre-segmentation, the DP lattice of
+// character hypotheses with its sorted final column, the result strings, the caller's
+// stroke-set information and the corrected per-character candidate lists.
+#pragma once
+
+#include "classifier/records.h"
+#include "strrec/seqread.h"
+#include "strrec/strokes.h"
+#include "strrec/strokeset.h"
+#include "strrec/tmpsegres.h"
+
+enum : int { kDPCands = 10, kInitialPoints = 1024 };
+
+// One lattice cell: candidate k of the character covering elements iBwdPos+1..iFwdPos.
+class DPCELL {
+public:
+    virtual ~DPCELL() = default;
+
+    DPCELL* pPrev = nullptr; // previous character on the best chain
+    int iCharElmC = 0;       // characters on the chain up to this one
+    int iBwdPos = 0;         // boundary j
+    int iFwdPos = 0;         // boundary i
+    CR_RESULT cr = {0, 0, 0};
+    float fValidity = 0.0f; // log-probability of the best chain ending here
+    int bRejected = 0;
+};
+
+// Triangular numbers sigma(0..N) for lattice indexing.
+class aSIGMA {
+public:
+    explicit aSIGMA(int size);
+    ~aSIGMA();
+    aSIGMA(const aSIGMA&) = delete;
+    aSIGMA& operator=(const aSIGMA&) = delete;
+
+    bool bValid() const { return m_pSigma != nullptr || m_iSize == 0; }
+    // sigma(index) for 1 <= index <= N, else 0.
+    int iGetSigma(int index) const;
+    int iGetSize() const { return m_iSize; }
+
+private:
+    int m_iSize = 0;
+    int* m_pSigma = nullptr;
+};
+
+class aSROBJ : public ICharStrokes {
+public:
+    aSROBJ();
+    ~aSROBJ() override;
+    aSROBJ(const aSROBJ&) = delete;
+    aSROBJ& operator=(const aSROBJ&) = delete;
+
+    bool bValid() const { return m_patw.data != nullptr; }
+    bool bRecognized() const { return m_pDP != nullptr; }
+
+    // Strokes.
+    long lAddStrokeLast(const tagPOINT* pStroke, long lPointCount);
+    long lDeleteStrokeLast();
+    tagMYSTROKE* pGetStroke(long n) const;          // null when out of range
+    long lStrokeNumber(const tagMYSTROKE* s) const; // position in the list, -1 if absent
+
+    // Recognition (first run: segmentation search; later runs: correction pass).
+    long lRecognize();
+    long m_lDPSearch();
+    long m_lMissRecogModifyProc();
+
+    // Results.
+    long lGetResultCount() const { return m_iResCount; }
+    // Candidate string; sets *pErr. *pLength receives the length in characters.
+    const char* cpGetString(long lCandNo, long* pLength, long* pErr);
+    // First and last stroke number of a character (lCandNo -1: of an element).
+    long lGetStrokeNoOfNthChar(long lCandNo, long lCharNo, long* pHead, long* pTail) const;
+    long lGetNthCharBound(long lCandNo, long lCharNo, tagRECT* pBound) const;
+    // A new pattern of strokes lHead..lTail with the two trailer records.
+    PATTERN_W* pMakePATW(long lHead, long lTail, POINT_W trailer, long* pErr) const;
+    bool bHasCorrection() const { return m_ppCodeScore != nullptr; }
+    const CODE_SCORE* pGetCodeScore(int n) const {
+        return n >= 0 && n < m_iCodeScoreCount ? m_ppCodeScore[n] : nullptr;
+    }
+    int iGetCodeScoreCount() const { return m_iCodeScoreCount; }
+
+    // ICharStrokes: characters of a DP candidate.
+    long lCharCountOfCand(long lCandNo) const override;
+    bool bStrokesOfChar(long lCandNo, long n, long* plHead, long* plTail) const override;
+
+    // Lattice access (tests and the correction pass).
+    int m_iGetDPIndex(int i, int j, int k) const;
+    const DPCELL* pGetCell(int i, int j, int k) const;
+    const DPCELL* pGetSorted(int c) const;
+
+    int m_iStrokeCount = 0;
+    tagMYSTROKE m_strkDum{};
+    tagMYSTROKE* m_pstrkCur = nullptr;
+    tagSIZE m_sizChar = {0, 0};
+    TMPSEGRES m_SegRes;
+    int m_iDPSize = 0;
+    int m_iResCount = 0;
+    DPCELL* m_pDP = nullptr;
+    DPCELL* m_pDPSorted = nullptr;
+    char m_szString[256] = {};
+    STROKESETINFO* m_pSetInfo = nullptr;
+    CODE_SCORE** m_ppCodeScore = nullptr;
+    int m_iCurPtCount = 0;
+    PATTERN_W m_patw = {nullptr, 0};
+    tagRECT m_rcBoundTmp = {0, 0, 0, 0};
+    aSIGMA* m_pSigma = nullptr;
+
+private:
+    long m_lAllocDPTable();
+    void m_vFreeDPTable();
+    int m_iMakePatternW(int i, int j);
+    bool m_bCheckPatternBound(const tagRECT& box) const;
+    bool m_bCheckSegPos(int i, int j) const;
+    void m_iEval_k_(int i);
+    bool m_iEval_j_(int i, int j);
+    float m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i);
+    float m_fEvaluate(const DPCELL& prev, const DPCELL& cur);
+    int m_iGetDistParam(int k) const;
+    int m_iGetBoxParam() const;
+    void m_vRejectProc(int i, int j);
+    int m_iSetResultCount(int max);
+    bool m_lAllocCODESCORE(int count);
+    void m_vFreeCODESCORE();
+    // The DP cell of character n of sorted candidate c, or null.
+    const DPCELL* pCellOfChar(long lCandNo, long n) const;
+    // Stroke numbers of a lattice cell's character.
+    void vStrokesOfCell(const DPCELL& cell, long* plHead, long* plTail) const;
+    bool bStrokeRangeOk(long lHead, long lTail) const {
+        return lHead >= 0 && lHead <= lTail && lTail < m_iStrokeCount;
+    }
+
+    int m_iCodeScoreCount = 0;
+    int* m_piDist = nullptr; // distance parameters of boundaries 0..N (0 unused)
+};
