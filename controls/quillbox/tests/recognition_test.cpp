@@ -14,7 +14,7 @@ using quillbox::QuillboxCtrl;
 
 namespace {
 
-using GetTehonPatternFn = PATTERN_W* (*)(int32_t, int32_t, int32_t, int32_t*);
+using GetTehonPatternFn = PATTERN_W* (*)(uint32_t, int32_t, int32_t, int32_t*);
 using ReleaseTehonPatternFn = void (*)(PATTERN_W*);
 
 class RealRecognition : public ::testing::Test {
@@ -38,7 +38,7 @@ protected:
     // Writes the model of code into the box, inside a margin, stroke by stroke.
     bool write(QuillboxCtrl* box, uint32_t code, int size, int margin) {
         int32_t strokes = 0;
-        PATTERN_W* model = getModel_(static_cast<int32_t>(code), size, size, &strokes);
+        PATTERN_W* model = getModel_(code, size, size, &strokes);
         if (!model) return false;
         std::vector<QPoint> stroke;
         for (int i = 0; i < model->num; ++i) {
