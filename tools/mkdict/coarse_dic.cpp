@@ -116,10 +116,11 @@ bool CoarseBuilder::Add(uint16_t code, const Ink& model) {
         yt_max = std::max(yt_max, s.yturn), yt_min = std::min(yt_min, s.yturn);
     }
     e.oncd.k_max = Clamp8(static_cast<int>(model.size()) + options_.extra_strokes);
-    e.oncd.xlen_max = Clamp8(xl_max), e.oncd.xlen_min = Clamp8(xl_min);
-    e.oncd.ylen_max = Clamp8(yl_max), e.oncd.ylen_min = Clamp8(yl_min);
-    e.oncd.xturn_max = Clamp8(xt_max), e.oncd.xturn_min = Clamp8(xt_min);
-    e.oncd.yturn_max = Clamp8(yt_max), e.oncd.yturn_min = Clamp8(yt_min);
+    const int tm = options_.travel_margin, nm = options_.turn_margin;
+    e.oncd.xlen_max = Clamp8(xl_max + tm), e.oncd.xlen_min = Clamp8(xl_min - tm);
+    e.oncd.ylen_max = Clamp8(yl_max + tm), e.oncd.ylen_min = Clamp8(yl_min - tm);
+    e.oncd.xturn_max = Clamp8(xt_max + nm), e.oncd.xturn_min = Clamp8(xt_min - nm);
+    e.oncd.yturn_max = Clamp8(yt_max + nm), e.oncd.yturn_min = Clamp8(yt_min - nm);
     std::vector<DFV> v;
     for (const auto& u : feats) v.push_back(u.dfv);
     e.templates = Templates(v, options_.templates);

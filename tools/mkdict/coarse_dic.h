@@ -18,6 +18,8 @@ struct CoarseOptions {
     int templates = 1;      // directional templates per character: the mean, then clusters
     int extra_strokes = 0;  // added to the stroke-count group so split strokes still match
     double strength = 1.0;  // distortion strength of the training writings
+    int travel_margin = 0;  // widens the travel ranges on both sides
+    int turn_margin = 0;    // widens the turn ranges on both sides
 };
 
 // Features of one writing; false when the recognizer's feature computation fails.

@@ -37,6 +37,8 @@ const char kUsage[] =
     "  --samples N        distorted writings per character for the coarse ranges (24)\n"
     "  --templates N      directional templates per character (1)\n"
     "  --extra-strokes N  stroke-count group slack of the coarse entries (0)\n"
+    "  --strength X      distortion strength of those writings (1.0)\n"
+    "  --travel-margin N, --turn-margin N  widen the coarse ranges (0)\n"
     "  --nodir N          segments shorter than N carry no direction (0 = off)\n"
     "  TEXT...            more Japanese text files (UTF-8 or CP932, may be gzipped)\n";
 
@@ -80,9 +82,18 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = number(o.coarse.samples);
         else if (a == "--templates")
             ok = number(o.coarse.templates) && o.coarse.templates >= 1 && o.coarse.templates <= 255;
+        else if (a == "--travel-margin")
+            ok = number(o.coarse.travel_margin);
+        else if (a == "--turn-margin")
+            ok = number(o.coarse.turn_margin);
         else if (a == "--extra-strokes")
             ok = number(o.coarse.extra_strokes);
-        else if (a == "--nodir")
+        else if (a == "--strength") {
+            std::string v;
+            ok = value(v);
+            o.coarse.strength = ok ? std::atof(v.c_str()) : 0;
+            ok = ok && o.coarse.strength > 0 && o.coarse.strength <= 5;
+        } else if (a == "--nodir")
             ok = number(o.pattern.nodir_below);
         else if (a == "--help" || a == "-h")
             return false;
