@@ -4,6 +4,7 @@
 #include "fake_client.h"
 
 #include "platform/gui/control.h"
+#include "platform/gui/windowmessage.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -36,4 +37,28 @@ TEST(Plugin, CreatedByProgIdAndDrivenByName) {
     EXPECT_EQ(box->property("ResultExSc").toString(), "500 400 ");
     EXPECT_TRUE(box->property("Recog").toBool());
     EXPECT_EQ(changed.count(), 1);
+}
+
+TEST(Plugin, PenMessagesByWindowHandle) {
+    FakeService fake;
+    ASSERT_TRUE(fake.ok());
+    std::unique_ptr<QWidget> box(controls::CreateControl("QUILLBOX.QuillboxCtrl.1", nullptr));
+    ASSERT_NE(box, nullptr);
+    box->resize(200, 160);
+    const WId handle = static_cast<WId>(box->property("hWnd").toLongLong());
+    ASSERT_EQ(handle, box->winId());
+    QSignalSpy released(box.get(), SIGNAL(LButtonRelease()));
+    controls::SendWindowMessage(handle, 0x2505, 0, boxtest::PenParam({10, 10}));
+    controls::SendWindowMessage(handle, 0x250A, 0, boxtest::PenParam({90, 10}));
+    controls::SendWindowMessage(handle, 0x250A, 0, boxtest::PenParam({90, 90}));
+    controls::SendWindowMessage(handle, 0x2504, 0, boxtest::PenParam({90, 90}));
+    EXPECT_EQ(released.count(), 1);
+    EXPECT_TRUE(box->property("RecogOk").toBool());
+    ASSERT_TRUE(QMetaObject::invokeMethod(box.get(), "SavePattern"));
+    const auto* saved =
+        reinterpret_cast<const PATTERN_W*>(box->property("SavePatternData").toLongLong());
+    ASSERT_NE(saved, nullptr);
+    ASSERT_EQ(saved->num, 3);
+    EXPECT_EQ(saved->data[1].x, 90);
+    EXPECT_EQ(saved->data[2].attr, PT_PENUP);
 }
