@@ -1,0 +1,202 @@
+// DP matching over the grid of point pairs.
+#include "classifier/dpmatch.h"
+
+namespace {
+
+DPM_PARAM g_dpm = {350, 7, 179};
+
+inline bool reachable(const MDTBL& c) {
+    return c.dir != MDT_NONE;
+}
+
+void unreachable_from(MDTBL* row, int from, int width) {
+    for (int i = from; i < width; ++i) row[i].dir = MDT_NONE;
+}
+
+} // namespace
+
+extern "C" {
+
+void getdpmparam(DPM_PARAM* param) {
+    *param = g_dpm;
+}
+void setdpmparam(const DPM_PARAM* param) {
+    g_dpm = *param;
+}
+
+int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in) {
+    const int Dn = dic->num;
+    const int In = in->num;
+    if (Dn <= 0 || In <= 0) return 0;
+    if (start_dic < 0) start_dic = 0;
+    if (start_dic > Dn) start_dic = Dn;
+    const POINT_B* dp = dic->data;
+    const POINT_B* ip = in->data;
+    const DPM_PARAM prm = g_dpm;
+
+    if (start_dic == 0) {
+        MDTBL* row = mdt;
+        row[0] = MDTBL{0, 0, MDT_IN, 0, 0, 0, 1};
+        long L = 0;
+        int strokes = 1;
+        int i = 1;
+        for (; i < In; ++i) {
+            L += ip[i].l;
+            if (L >= prm.maxoverlen) break;
+            if (ip[i].attr & PB_PENDOWN) {
+                if (++strokes > row[0].dic_stroke + 1) break;
+            }
+            const int m = Dn < 2 ? mdcalus(dp, ip, 0, i) : mdcal(dp, ip, 0, i);
+            row[i].score = row[i - 1].score + m;
+            row[i].dir = MDT_IN;
+            row[i].np_num = static_cast<int16_t>(i);
+            row[i].overlen = static_cast<int16_t>(L);
+            row[i].dic_stroke = 1;
+        }
+        unreachable_from(row, i, In);
+    }
+
+    // Strokes begun up to the row before the first one computed.
+    const int first = start_dic > 1 ? start_dic : 1;
+    int rs = 1;
+    for (int d = 1; d < first && d < Dn; ++d)
+        if (dp[d].attr & PB_PENDOWN) ++rs;
+
+    for (int d = first; d < Dn; ++d) {
+        const MDTBL* prev = mdt + static_cast<long>(d - 1) * In;
+        MDTBL* row = mdt + static_cast<long>(d) * In;
+        bool any = false;
+        for (int i = 0; i < In && !any; ++i) any = reachable(prev[i]);
+        if (!any) {
+            for (int k = d; k < Dn; ++k) unreachable_from(mdt + static_cast<long>(k) * In, 0, In);
+            break;
+        }
+        if (dp[d].attr & PB_PENDOWN) ++rs;
+        const int ld = dp[d].l;
+
+        // Column 0: only from the cell above.
+        const MDTBL& up0 = prev[0];
+        if (!reachable(up0) || up0.overlen + ld >= prm.maxoverlen) {
+            row[0].dir = MDT_NONE;
+        } else {
+            const int m = In < 2 ? mdcalus(dp, ip, d, 0) : mdcal(dp, ip, d, 0);
+            MDTBL c{};
+            c.score = up0.score + m;
+            c.np_num = static_cast<int16_t>(up0.np_num + 1);
+            c.overlen = static_cast<int16_t>(up0.overlen + ld);
+            c.dir = MDT_DIC;
+            c.dic_stroke = static_cast<int16_t>(rs);
+            if (d >= prm.rej_start && c.score / c.np_num < prm.min_score) c.dir = MDT_NONE;
+            if (c.dir == MDT_NONE)
+                row[0].dir = MDT_NONE;
+            else
+                row[0] = c;
+        }
+
+        int strokes = 1;
+        for (int i = 1; i < In; ++i) {
+            if (ip[i].attr & PB_PENDOWN) ++strokes;
+            if (strokes > rs + 1) {
+                unreachable_from(row, i, In);
+                break;
+            }
+            const int m = mdcal(dp, ip, d, i);
+            const int li = ip[i].l;
+            bool have = false, bestReach = false;
+            int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
+
+            auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
+                const int mean = (src.score + m) / (src.np_num + 1);
+                const bool ok = !(d >= prm.rej_start && mean < prm.min_score);
+                bool take;
+                if (!have || !bestReach)
+                    take = true;
+                else
+                    take = ties ? mean >= bestMean : mean > bestMean;
+                if (!take) return;
+                have = true;
+                bestReach = ok;
+                bestMean = mean;
+                bestScore = src.score + m;
+                bestNp = src.np_num + 1;
+                bestImb = imb;
+                bestDir = dir;
+            };
+
+            const MDTBL& a = prev[i];
+            if (reachable(a)) {
+                int imb = ld;
+                if (a.dir == MDT_DIC)
+                    imb += a.overlen;
+                else if (a.dir == MDT_BOTH)
+                    imb -= a.overlen;
+                else if (a.overlen >= 1)
+                    imb -= a.overlen;
+                if (imb < prm.maxoverlen) offer(a, MDT_DIC, imb, false);
+            }
+            const MDTBL& b = prev[i - 1];
+            if (reachable(b)) offer(b, MDT_BOTH, li - ld, true);
+            const MDTBL& c = row[i - 1];
+            if (reachable(c)) {
+                int imb = li;
+                if (c.dir == MDT_IN || c.dir == MDT_BOTH)
+                    imb += c.overlen;
+                else if (c.overlen >= 1)
+                    imb -= c.overlen;
+                if (imb < prm.maxoverlen) offer(c, MDT_IN, imb, false);
+            }
+            if (have && bestReach) {
+                row[i].score = bestScore;
+                row[i].dir = static_cast<int16_t>(bestDir);
+                row[i].np_num = static_cast<int16_t>(bestNp);
+                row[i].overlen = static_cast<int16_t>(bestImb);
+                row[i].dic_stroke = static_cast<int16_t>(rs);
+            } else {
+                row[i].dir = MDT_NONE;
+            }
+        }
+    }
+
+    const MDTBL& last = mdt[static_cast<long>(Dn - 1) * In + (In - 1)];
+    if (!reachable(last)) return 0;
+    // A single pair has no steps: its mean is the position agreement of the two points.
+    const int mean = last.np_num > 0 ? last.score / last.np_num : mdcalus(dp, ip, 0, 0);
+    return mean < prm.min_score ? 0 : mean;
+}
+
+void mdttonpt(NP_TABLE* npt, const MDTBL* mdt, int dic_num, int in_num) {
+    npt->num = 0;
+    if (dic_num <= 0 || in_num <= 0) return;
+    int d = dic_num - 1, i = in_num - 1;
+    const MDTBL* cell = &mdt[static_cast<long>(d) * in_num + i];
+    if (!reachable(*cell)) return;
+    const int count = cell->np_num + 1;
+    if (count < 1 || count > dic_num + in_num - 1) return;
+    for (int k = count - 1; k >= 0; --k) {
+        cell = &mdt[static_cast<long>(d) * in_num + i];
+        if (!reachable(*cell)) return;
+        int pd = d, pi = i;
+        if (k > 0) {
+            switch (cell->dir) {
+            case MDT_DIC:
+                --pd;
+                break;
+            case MDT_IN:
+                --pi;
+                break;
+            default:
+                --pd, --pi;
+                break;
+            }
+            if (pd < 0 || pi < 0) return;
+        }
+        const int prevScore = k > 0 ? mdt[static_cast<long>(pd) * in_num + pi].score : 0;
+        npt->pair[k] = NODE_PAIR{d, i, 0, cell->score - prevScore};
+        d = pd;
+        i = pi;
+    }
+    if (d != 0 || i != 0) return; // the path does not lead back to the first pair
+    npt->num = count;
+}
+
+} // extern "C"

@@ -1,0 +1,1 @@
+#include "classifier/tests/core_testutil.h"
