@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <sys/stat.h>
 
 tagUNION_CC_DIC** _dicptr = nullptr;
 int _stnum_max = 30;
@@ -121,7 +122,10 @@ int readEntries(FILE* f, long fileSize, CoarseDic& d) {
     long pos = 0;
     for (;;) {
         uint8_t code[2];
-        if (!readBytes(f, code, 2)) return CCDIC_OK; // the file ended between entries
+        if (!readBytes(f, code, 2)) {
+            // The file ended between entries; a read error is no end.
+            return std::ferror(f) ? CCDIC_SHORT : CCDIC_OK;
+        }
         pos += 2;
         ++d.category_count;
         uint8_t head[10];
@@ -167,6 +171,9 @@ int loadInto(const char* fn, CoarseDic& d) {
     d.dicptr = new (std::nothrow) tagUNION_CC_DIC*[d.stnum_max]();
     if (!d.dicptr) return CCDIC_NOMEMORY;
     if (fn) {
+        // Only a regular file is a dictionary (a folder opens, but cannot be read).
+        struct stat st;
+        if (stat(fn, &st) != 0 || !S_ISREG(st.st_mode)) return CCDIC_NOFILE;
         FILE* f = std::fopen(fn, "rb");
         if (!f) return CCDIC_NOFILE;
         long size = -1;

@@ -220,6 +220,9 @@ TEST_F(Coarse, EntryWithoutTemplatesFailsTheWholeFile) {
 TEST_F(Coarse, MissingFileAndEmptyDictionary) {
     const std::string missing = (dir_ / "missing.dic").string();
     EXPECT_EQ(LoadCoarseClassificationDic(missing.c_str()), CCDIC_NOFILE);
+    // A folder opens for reading on this system but is no dictionary.
+    EXPECT_EQ(LoadCoarseClassificationDic((dir_.string() + "/").c_str()), CCDIC_NOFILE);
+    EXPECT_FALSE(IsCoarseClassificationLoaded());
     EXPECT_EQ(InitCoarseClassification(missing.c_str()), 5);
     std::vector<uint16_t> codes;
     std::vector<int32_t> dists;

@@ -1,0 +1,243 @@
+// The classifier module front end: module state, category filters, the choice between
+// recognition over the whole pattern dictionary and over the coarse candidates, and the
+// code-to-text conversion.
+//
+// The same source builds two libraries. GLYPHID_OLD_BUILD selects the older interface:
+// every export carries a leading underscore, the open treats the coarse dictionary
+// differently and the classify call reports a status instead of a candidate count.
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <sys/stat.h>
+
+#include "classifier/coarse.h"
+#include "classifier/crcore.h"
+#include "classifier/strokematch.h"
+
+#ifdef GLYPHID_OLD_BUILD
+#include "classifier/glyphidold.h"
+#define GLYPHID_NAME(name) _##name
+#else
+#include "classifier/glyphid.h"
+#define GLYPHID_NAME(name) name
+#endif
+
+namespace {
+
+enum { STATE_CLOSED = 0, STATE_PATTERN = 1, STATE_COARSE = 2 };
+constexpr int kAllCategories = 511;
+
+int g_iModuleState = STATE_CLOSED;
+int g_iKindForRec = kAllCategories;
+int g_iClassCount = 0;
+uint16_t* g_pCands = nullptr;
+int g_iCandsSize = 0; // capacity of g_pCands; the buffer never shrinks
+char szBuff[8];
+
+// A pass filter's "accept": the category is matched with the DP fallback.
+constexpr int kAccept = MFLAG_WALK_OR_DP;
+
+struct CodeRange {
+    uint16_t lo, hi; // inclusive
+};
+
+// Code ranges of each category mask bit, in bit order.
+struct CategoryClass {
+    int bit;
+    CodeRange ranges[4];
+    int count;
+};
+
+// Symbols leave out the punctuation at 0x8145-0x8147 and 0x8165-0x8168.
+constexpr CategoryClass kClasses[] = {
+    {1, {{0x829F, 0x82F1}}, 1},
+    {2, {{0x824F, 0x8258}}, 1},
+    {4, {{0x8340, 0x8396}}, 1},
+    {8, {{0x8148, 0x8164}, {0x8169, 0x81FC}, {0x8740, 0x879C}, {0x8440, 0x8460}}, 4},
+    {8, {{0x8470, 0x8491}}, 1},
+    {16, {{0x889F, 0x9872}}, 1},
+    {32, {{0x989F, 0xFC4B}}, 1},
+    {64, {{0x8260, 0x8279}, {0x8281, 0x829A}}, 2},
+    {128, {{0x839F, 0x83B6}, {0x83BF, 0x83D6}}, 2},
+    {256, {{0x8141, 0x8147}, {0x8165, 0x8168}}, 2},
+};
+
+bool IsWantedCategory(uint16_t code, int mask) {
+    if (mask == kAllCategories) return true;
+    for (const CategoryClass& c : kClasses) {
+        if (!(mask & c.bit)) continue;
+        for (int i = 0; i < c.count; ++i)
+            if (code >= c.ranges[i].lo && code <= c.ranges[i].hi) return true;
+    }
+    return false;
+}
+
+int fnNormalFilter(uint16_t code, void* /*param*/) {
+    return IsWantedCategory(code, g_iKindForRec) ? kAccept : 0;
+}
+
+// The coarse path's filter: a category must be a coarse candidate and of a wanted class.
+int fnClassFilter(uint16_t code, void* param) {
+    const auto* table = static_cast<const CANDTBL*>(param);
+    if (IsCandidate(table, g_pCands, code) < 0) return 0;
+    return fnNormalFilter(code, nullptr);
+}
+
+int recptw_normal(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount) {
+    if (g_iKindForRec == kAllCategories) {
+        SetCRMode(CRMODE_ALL);
+    } else {
+        SetCRMode(CRMODE_FILTER);
+        SetCRPassFilter(fnNormalFilter, nullptr);
+    }
+    return RecognizeCP(pPatW, pCRres, iMaxResultCount);
+}
+
+int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount) {
+    if (!g_pCands) return 1;
+    const int wanted = std::min(g_iClassCount, g_iCandsSize);
+    const int n = CoarseClassify(pPatW, g_pCands, nullptr, wanted);
+    if (n < 0) return 1;
+    CANDTBL table;
+    if (const int rc = InitCandSearchTable(&table, g_pCands, n); rc != 0) return rc;
+    SetCRMode(CRMODE_FILTER);
+    SetCRPassFilter(fnClassFilter, &table);
+    const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
+    // The table dies here; the core must not keep a pointer to it.
+    SetCRPassFilter(nullptr, nullptr);
+    FreeCandSearchTable(&table);
+    return rc;
+}
+
+// Runs one recognition: 0 when it ran (the candidates stand in pCRres), else the failure.
+int ClassifyRecognize(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount, int* count) {
+    *count = 0;
+    if (g_iModuleState == STATE_CLOSED || !pPatW || !pCRres || iMaxResultCount < 1)
+        return CR_BADSTATE;
+    std::memset(pCRres, 0, sizeof(CR_RESULT) * size_t(iMaxResultCount));
+    const int rc = (g_iModuleState == STATE_COARSE && g_iClassCount > 0)
+                       ? recptw_class(pPatW, pCRres, iMaxResultCount)
+                       : recptw_normal(pPatW, pCRres, iMaxResultCount);
+    if (rc != 0) return rc;
+    int n = 0;
+    while (n < iMaxResultCount && pCRres[n].score >= 1) ++n;
+    *count = n;
+    return 0;
+}
+
+void SetMatchingMode(int iMode) {
+    CR_INFO info;
+    getcrinfo(&info);
+    info.crmode = iMode;
+    setcrinfo(&info);
+}
+
+#ifdef GLYPHID_OLD_BUILD
+bool FileExists(const char* path) {
+    struct stat st;
+    return stat(path, &st) == 0;
+}
+#endif
+
+// Coarse classification at open. The current build goes without it when the file does not
+// load; the older build runs with an empty coarse dictionary when the file is missing and
+// refuses one that exists but cannot be read.
+int OpenCoarse(const char* cpClassDic) {
+#ifdef GLYPHID_OLD_BUILD
+    if (!cpClassDic || !FileExists(cpClassDic))
+        return InitCoarseClassification(nullptr) == 0 ? STATE_COARSE : -1;
+    return InitCoarseClassification(cpClassDic) == 0 ? STATE_COARSE : -1;
+#else
+    if (cpClassDic && InitCoarseClassification(cpClassDic) == 0) return STATE_COARSE;
+    return STATE_PATTERN;
+#endif
+}
+
+} // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) int
+DllEntryPoint(void* /*instance*/, unsigned long /*reason*/, void* /*reserved*/) {
+    return 1;
+}
+
+int GLYPHID_NAME(iOpenClassRecogModule)(const char* cpCRdic, const char* cpClassDic) {
+    if (g_iModuleState != STATE_CLOSED) return 1;
+    if (const int rc = OpenCRSystem(cpCRdic); rc != 0) return rc;
+    const int state = OpenCoarse(cpClassDic);
+    if (state < 0) {
+        CloseCRSystem();
+        return 5;
+    }
+    g_iModuleState = state;
+    SetMatchingMode(0);
+    return 0;
+}
+
+void GLYPHID_NAME(vCloseClassRecogModule)(void) {
+    if (g_iModuleState == STATE_CLOSED) return;
+    CloseCRSystem();
+    if (g_iModuleState == STATE_COARSE) ReleaseCoarseClassification();
+    delete[] g_pCands;
+    g_pCands = nullptr;
+    g_iCandsSize = 0;
+    g_iKindForRec = kAllCategories;
+    g_iClassCount = 0;
+    g_iModuleState = STATE_CLOSED;
+}
+
+int GLYPHID_NAME(iClassifyRecognize)(const PATTERN_W* pPatW, CR_RESULT* pCRres,
+                                     int iMaxResultCount) {
+    int count = 0;
+    const int rc = ClassifyRecognize(pPatW, pCRres, iMaxResultCount, &count);
+#ifdef GLYPHID_OLD_BUILD
+    return rc;
+#else
+    return rc == 0 ? count : 0;
+#endif
+}
+
+void GLYPHID_NAME(vSetClassCount)(int iNewClassCount) {
+    if (g_iModuleState != STATE_COARSE || iNewClassCount < 0) return;
+    // More codes than the coarse dictionary holds can never come back, so the buffer is
+    // sized to at most that many.
+    const int needed = std::min(iNewClassCount, std::max(_category_count, 1));
+    if (needed > g_iCandsSize) {
+        delete[] g_pCands;
+        g_pCands = new (std::nothrow) uint16_t[size_t(std::max(needed, 1))];
+        g_iCandsSize = g_pCands ? needed : 0;
+    }
+    g_iClassCount = iNewClassCount;
+}
+
+void GLYPHID_NAME(vSetRecogCategory)(int iRKflag) {
+    if (g_iModuleState == STATE_CLOSED) return;
+    if (iRKflag < 0 || iRKflag > kAllCategories) return;
+    g_iKindForRec = iRKflag;
+}
+
+void GLYPHID_NAME(vSetGuideBox)(const PAT_POS* pPos) {
+    if (pPos) SetGuideBoxRect(pPos);
+}
+
+void GLYPHID_NAME(vSetMatchingMode)(int iMode) {
+    SetMatchingMode(iMode);
+}
+
+const char* GLYPHID_NAME(cpCRREStoString)(const CR_RESULT* pCRres) {
+    if (!pCRres) return nullptr;
+    const auto high = static_cast<char>((pCRres->code >> 8) & 0xFF);
+    const auto low = static_cast<char>(pCRres->code & 0xFF);
+    if (static_cast<unsigned char>(high) < 0x80) {
+        szBuff[0] = low;
+        szBuff[1] = 0;
+    } else {
+        szBuff[0] = high;
+        szBuff[1] = low;
+        szBuff[2] = 0;
+    }
+    return szBuff;
+}
+
+} // extern "C"

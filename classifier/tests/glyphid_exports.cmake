@@ -1,0 +1,27 @@
+# Compares the dynamic symbols a library defines with the exact list it must export.
+# Arguments: -DNM=<nm> -DLIB=<library> -DEXPECTED=<name;name;...>
+execute_process(COMMAND ${NM} -D --defined-only ${LIB}
+  OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${LIB}")
+endif()
+string(REPLACE "\n" ";" lines "${out}")
+set(found "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* *[A-Za-z] (.+)$")
+    set(name "${CMAKE_MATCH_1}")
+    string(REGEX REPLACE "@.*$" "" name "${name}")
+    # The version script's own version node is not a symbol of the library.
+    if(NOT name STREQUAL "")
+      list(APPEND found "${name}")
+    endif()
+  endif()
+endforeach()
+list(SORT found)
+list(REMOVE_DUPLICATES found)
+set(expected ${EXPECTED})
+list(SORT expected)
+if(NOT found STREQUAL expected)
+  message(FATAL_ERROR "exports of ${LIB}:\n  found    ${found}\n  expected ${expected}")
+endif()
+message(STATUS "exports of ${LIB} as expected: ${found}")
