@@ -15,9 +15,9 @@ namespace mkdict {
 struct CoarseOptions {
     int samples = 24;       // distorted writings per character
     uint64_t seed_base = 0; // first seed of the training writings
-    int templates = 1;      // directional templates per character: the mean, then clusters
+    int templates = 3;      // directional templates per character (k-means centres)
     int extra_strokes = 0;  // added to the stroke-count group so split strokes still match
-    double strength = 1.0;  // distortion strength of the training writings
+    double strength = 1.25; // distortion strength of the training writings
     int travel_margin = 0;  // widens the travel ranges on both sides
     int turn_margin = 0;    // widens the turn ranges on both sides
 };

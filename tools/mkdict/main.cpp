@@ -35,9 +35,9 @@ const char kUsage[] =
     "  --no-system-text   do not read the Japanese manual pages and Debian reference\n"
     "  --only CHARS       compile only these characters (UTF-8), for quick checks\n"
     "  --samples N        distorted writings per character for the coarse ranges (24)\n"
-    "  --templates N      directional templates per character (1)\n"
+    "  --templates N      directional templates per character (3)\n"
     "  --extra-strokes N  stroke-count group slack of the coarse entries (0)\n"
-    "  --strength X      distortion strength of those writings (1.0)\n"
+    "  --strength X      distortion strength of those writings (1.25)\n"
     "  --travel-margin N, --turn-margin N  widen the coarse ranges (0)\n"
     "  --nodir N          segments shorter than N carry no direction (0 = off)\n"
     "  TEXT...            more Japanese text files (UTF-8 or CP932, may be gzipped)\n";
