@@ -10,7 +10,7 @@ TESSERA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev libqt6svg6-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
-  libexpat1-dev libzip-dev
+  libexpat1-dev libzip-dev zlib1g-dev
   manpages-ja debian-reference-ja kanjidic
   clang libclang-rt-dev
 )
