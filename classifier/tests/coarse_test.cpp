@@ -201,6 +201,23 @@ TEST_F(Coarse, FileEndingInsideAnEntryFails) {
     }
 }
 
+TEST_F(Coarse, AStrayByteAfterTheLastEntryEndsTheFile) {
+    auto bytes = Read(Write("one.dic", {Entry(0x8141, 1, {DFV{}})}));
+    bytes.push_back(0x42);
+    EXPECT_EQ(LoadCoarseClassificationDic(WriteBytes("stray.dic", bytes).c_str()), CCDIC_OK);
+    EXPECT_EQ(_category_count, 1);
+}
+
+TEST_F(Coarse, MoreEntriesThanASearchTableIndexesAreRefused) {
+    std::vector<CoarseDicEntry> es(32768, Entry(0x8141, 1, {DFV{}}));
+    const std::string path = Write("huge.dic", es);
+    EXPECT_EQ(LoadCoarseClassificationDic(path.c_str()), CCDIC_NOMEMORY);
+    EXPECT_FALSE(IsCoarseClassificationLoaded());
+    es.pop_back();
+    EXPECT_EQ(LoadCoarseClassificationDic(Write("largest.dic", es).c_str()), CCDIC_OK);
+    EXPECT_EQ(_category_count, 32767);
+}
+
 TEST_F(Coarse, TemplateCountBeyondTheFileIsRefusedBeforeAllocating) {
     // Count 255 with a handful of template bytes behind it.
     std::vector<uint8_t> bytes = {0x41, 0x81, 1, 255, 0, 255, 0, 255, 0, 255, 0, 255, 1, 2, 3};
