@@ -105,7 +105,7 @@ public:
     tagRECT m_rcBoundTmp = {0, 0, 0, 0};
     aSIGMA* m_pSigma = nullptr;
 
-private:
+protected:
     long m_lAllocDPTable();
     void m_vFreeDPTable();
     int m_iMakePatternW(int i, int j);

@@ -1,0 +1,247 @@
+#include "strrec/charkind.h"
+#include "strrec/lptables.h"
+#include "strrec/srobj.h"
+#include "tests/fake_classifier.h"
+
+#include "strrec/classifier_api.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Exposes the lattice steps so that the search can run on a chosen character size.
+class TestObj : public aSROBJ {
+public:
+    using aSROBJ::m_bCheckSegPos;
+    using aSROBJ::m_iSetResultCount;
+
+    void Bar(int x0, int x1, int y0 = 20, int y1 = 80) {
+        tagPOINT pts[] = {{x0, y0}, {x1, y1}};
+        ASSERT_EQ(lAddStrokeLast(pts, 2), SR_OK);
+    }
+    long Search(int size) {
+        m_sizChar = {size, size};
+        if (m_SegRes.lTemporarySegment(&m_strkDum, m_iStrokeCount, m_sizChar) != 0)
+            return SR_ERR_MEMORY;
+        m_pSigma = new aSIGMA(m_SegRes.iGetElmCount());
+        return m_lDPSearch();
+    }
+};
+
+class Lattice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::SetOpenResult(0);
+        iOpenClassRecogModule("", "");
+        fake::ResetCallCount();
+    }
+    void TearDown() override {
+        vCloseClassRecogModule();
+        fake::SetHandler(nullptr);
+    }
+};
+
+TEST_F(Lattice, OneElementLine) {
+    fake::SetHandler([](const PATTERN_W&, CR_RESULT* res, int) {
+        res[0] = {1, 900, 0x82A0};
+        res[1] = {2, 800, 0x82A2};
+        return 2;
+    });
+    TestObj obj;
+    obj.Bar(0, 60, 50, 50);
+    obj.Bar(30, 30, 20, 80);
+    ASSERT_EQ(obj.Search(100), SR_OK);
+    ASSERT_EQ(obj.m_SegRes.iGetElmCount(), 1);
+    EXPECT_EQ(obj.m_iDPSize, 10);
+    EXPECT_EQ(fake::CallCount(), 1);
+    const DPCELL* best = obj.pGetSorted(0);
+    ASSERT_NE(best, nullptr);
+    EXPECT_EQ(best->cr.code, 0x82A0u);
+    EXPECT_EQ(best->iCharElmC, 1);
+    EXPECT_EQ(best->pPrev, nullptr);
+    // The gap after the last element is 0, clamped to 10: the floor of the division table.
+    const float expected = -14.99f + g_srlp.fGetBoxLP(60, 0x82A0) + g_srlp.fGetSimLP(900) + 0.0f;
+    EXPECT_FLOAT_EQ(best->fValidity, expected);
+    EXPECT_FLOAT_EQ(g_srlp.fGetDivLP(0), -14.99f);
+    // The empty slots of the classifier's answer are rejected cells.
+    const DPCELL* third = obj.pGetSorted(2);
+    EXPECT_EQ(third->bRejected, 1);
+    EXPECT_FLOAT_EQ(third->fValidity, g_fMinFloatVal);
+}
+
+TEST_F(Lattice, DefiniteBoundaryForbidsASpanningCharacter) {
+    // Elements at centres 1, 61 | 198, 258: 60 % gaps are possible boundaries, the 137 %
+    // gap between the second and third is definite. All boxes are small enough to join.
+    struct Seen {
+        int minX, maxX;
+    };
+    std::vector<Seen> seen;
+    fake::SetHandler([&](const PATTERN_W& p, CR_RESULT* res, int) {
+        int maxX = 0;
+        for (int n = 0; n < p.num; ++n) maxX = std::max<int>(maxX, p.data[n].x);
+        seen.push_back({fake::MinX(p), maxX});
+        res[0] = {1, 900, 0x82A0};
+        return 1;
+    });
+    TestObj obj;
+    obj.Bar(0, 2);
+    obj.Bar(60, 62);
+    obj.Bar(197, 199);
+    obj.Bar(257, 259);
+    ASSERT_EQ(obj.Search(100), SR_OK);
+    ASSERT_EQ(obj.m_SegRes.iGetElmCount(), 4);
+    ASSERT_EQ(obj.m_SegRes.iGetSegCount(), 2);
+    EXPECT_EQ(obj.m_SegRes.iGetSegData(0), 2);
+    EXPECT_FALSE(obj.m_bCheckSegPos(3, 1));
+    EXPECT_TRUE(obj.m_bCheckSegPos(2, 0));
+    EXPECT_TRUE(obj.m_bCheckSegPos(4, 2));
+    bool joinedLeft = false, joinedRight = false;
+    for (const Seen& s : seen) {
+        EXPECT_FALSE(s.minX <= 62 && s.maxX >= 197) << s.minX << ".." << s.maxX;
+        joinedLeft = joinedLeft || (s.minX == 0 && s.maxX == 62);
+        joinedRight = joinedRight || (s.minX == 197 && s.maxX == 259);
+    }
+    EXPECT_TRUE(joinedLeft);
+    EXPECT_TRUE(joinedRight);
+    // Runs across boundary 2 are rejected; the runs on either side were classified.
+    for (int k = 0; k < kDPCands; ++k) {
+        EXPECT_EQ(obj.pGetCell(3, 1, k)->bRejected, 1);
+        EXPECT_EQ(obj.pGetCell(4, 1, k)->bRejected, 1);
+    }
+    EXPECT_EQ(obj.pGetCell(2, 0, 0)->bRejected, 0);
+    EXPECT_EQ(obj.pGetCell(4, 2, 0)->bRejected, 0);
+    // Every chain passes boundary 2.
+    for (int c = 0; c < obj.lGetResultCount(); ++c) {
+        bool passes = false;
+        for (const DPCELL* cell = obj.pGetSorted(c); cell != nullptr; cell = cell->pPrev)
+            passes = passes || cell->iBwdPos == 2;
+        EXPECT_TRUE(passes) << "candidate " << c;
+    }
+}
+
+TEST_F(Lattice, ZeroScoreCandidateNeverBecomesAResult) {
+    fake::SetHandler([](const PATTERN_W&, CR_RESULT* res, int) {
+        res[0] = {1, 900, 0x82A0};
+        res[1] = {2, 0, 0x82A2}; // a code without a score
+        return 1;
+    });
+    TestObj obj;
+    obj.Bar(0, 40);
+    obj.Bar(300, 340);
+    ASSERT_EQ(obj.Search(100), SR_OK);
+    for (int c = 0; c < obj.lGetResultCount(); ++c)
+        for (const DPCELL* cell = obj.pGetSorted(c); cell != nullptr; cell = cell->pPrev) {
+            EXPECT_NE(cell->cr.code, 0x82A2u);
+            EXPECT_GT(cell->cr.score, 0);
+        }
+    EXPECT_EQ(obj.pGetCell(1, 0, 1)->bRejected, 1);
+    EXPECT_EQ(obj.pGetCell(2, 1, 1)->bRejected, 1);
+}
+
+TEST_F(Lattice, NothingRecognizedGivesFailureAndNoResults) {
+    fake::SetHandler([](const PATTERN_W&, CR_RESULT*, int) { return 0; });
+    TestObj obj;
+    obj.Bar(0, 40);
+    EXPECT_EQ(obj.Search(100), SR_ERR_FAILED);
+    EXPECT_EQ(obj.lGetResultCount(), 0);
+    EXPECT_TRUE(obj.bRecognized());
+    long err = 0;
+    EXPECT_EQ(obj.cpGetString(0, nullptr, &err), nullptr);
+    EXPECT_EQ(err, SR_ERR_ARGUMENT);
+}
+
+TEST(ResultCount, ChainsWithinTenPercentOfTheBest) {
+    TestObj obj;
+    obj.m_pDPSorted = new DPCELL[5];
+    const float v[] = {-20.0f, -22.0f, -22.9f, -23.0f, -9999.0f};
+    for (int n = 0; n < 5; ++n) obj.m_pDPSorted[n].fValidity = v[n];
+    EXPECT_EQ(obj.m_iSetResultCount(5), 3);
+    EXPECT_EQ(obj.m_iSetResultCount(2), 2); // never more than the cells
+    // A validity that truncates to 0 ends the count.
+    obj.m_pDPSorted[0].fValidity = -0.5f;
+    EXPECT_EQ(obj.m_iSetResultCount(5), 0);
+}
+
+TEST(Sigma, TriangularNumbers) {
+    aSIGMA s(5);
+    EXPECT_EQ(s.iGetSize(), 5);
+    EXPECT_EQ(s.iGetSigma(1), 1);
+    EXPECT_EQ(s.iGetSigma(4), 10);
+    EXPECT_EQ(s.iGetSigma(5), 15);
+    EXPECT_EQ(s.iGetSigma(0), 0);
+    EXPECT_EQ(s.iGetSigma(6), 0);
+    aSIGMA empty(0);
+    EXPECT_EQ(empty.iGetSigma(1), 0);
+}
+
+// ---- evaluation tables ----
+
+TEST(Tables, SimilarityInterpolation) {
+    EXPECT_FLOAT_EQ(g_srlp.fGetSimLP(1024), 0.0f);
+    EXPECT_NEAR(g_srlp.fGetSimLP(900), -0.26f, 1e-5);
+    EXPECT_NEAR(g_srlp.fGetSimLP(962), -0.13f, 1e-5);
+    EXPECT_NEAR(g_srlp.fGetSimLP(250), -7.9995f, 1e-4);
+    EXPECT_FLOAT_EQ(g_srlp.fGetSimLP(0), -9.999f);
+    EXPECT_FLOAT_EQ(g_srlp.fGetSimLP(1025), -9.999f);
+    EXPECT_FLOAT_EQ(g_srlp.fGetSimLP(-1), -9.999f);
+    for (int s = 1; s <= 1024; ++s) EXPECT_GE(g_srlp.fGetSimLP(s), g_srlp.fGetSimLP(s - 1)) << s;
+}
+
+// Checks that the table passes through its defining points and is monotone in between.
+template <class Fn> void CheckShape(Fn f, std::vector<std::pair<int, float>> knots) {
+    for (auto [x, v] : knots) EXPECT_NEAR(f(x), v, 0.0005) << "at " << x;
+    for (size_t n = 0; n + 1 < knots.size(); ++n) {
+        const bool up = knots[n + 1].second >= knots[n].second;
+        for (int x = knots[n].first; x < knots[n + 1].first; ++x) {
+            if (up)
+                EXPECT_LE(f(x), f(x + 1)) << "at " << x;
+            else
+                EXPECT_GE(f(x), f(x + 1)) << "at " << x;
+            EXPECT_GE(f(x), -14.99f);
+        }
+    }
+}
+
+TEST(Tables, DivisionAndCombination) {
+    CheckShape([](int d) { return g_srlp.fGetDivLP(d); }, {{10, -14.99f},
+                                                           {30, -9.195f},
+                                                           {50, -6.287f},
+                                                           {70, -5.19f},
+                                                           {100, -3.69f},
+                                                           {120, -4.315f},
+                                                           {160, -5.436f},
+                                                           {200, -5.138f}});
+    CheckShape([](int d) { return g_srlp.fGetCmbLP(d); }, {{-100, -11.132f},
+                                                           {-40, -7.409f},
+                                                           {0, -2.408f},
+                                                           {20, -4.351f},
+                                                           {50, -5.768f},
+                                                           {80, -10.378f},
+                                                           {110, -14.99f}});
+    EXPECT_FLOAT_EQ(g_srlp.fGetDivLP(500), g_srlp.fGetDivLP(200));
+    EXPECT_FLOAT_EQ(g_srlp.fGetCmbLP(-500), g_srlp.fGetCmbLP(-100));
+    for (int d = 10; d <= 200; ++d) EXPECT_LE(g_srlp.fGetDivLP(d), -3.69f);
+    for (int d = -100; d <= 110; ++d) EXPECT_LE(g_srlp.fGetCmbLP(d), -2.408f);
+}
+
+TEST(Tables, BoxColumnsByCharacterKind) {
+    const uint32_t sample[6] = {0x8260, 0x82A0, 0x8142, 0x88EA, 0x8ABF, 0x0041};
+    for (int kind = 0; kind < 6; ++kind) ASSERT_EQ(iTellCharCodeKind(sample[kind]), kind);
+    const float knots[5][6] = {{-6.443f, -11.59f, -5.358f, -10.417f, -14.99f, -8.261f},
+                               {-3.553f, -3.79f, -7.596f, -5.065f, -7.684f, -3.825f},
+                               {-5.144f, -4.541f, -8.066f, -3.83f, -3.327f, -4.765f},
+                               {-7.542f, -5.709f, -6.967f, -5.032f, -4.041f, -5.91f},
+                               {-14.99f, -14.99f, -14.99f, -14.99f, -11.118f, -14.99f}};
+    const int at[5] = {0, 40, 80, 100, 160};
+    for (int kind = 0; kind < 6; ++kind) {
+        std::vector<std::pair<int, float>> k;
+        for (int n = 0; n < 5; ++n) k.push_back({at[n], knots[n][kind]});
+        CheckShape([&](int b) { return g_srlp.fGetBoxLP(b, sample[kind]); }, k);
+    }
+    EXPECT_FLOAT_EQ(g_srlp.fGetBoxLP(-5, 0x82A0), g_srlp.fGetBoxLP(0, 0x82A0));
+    EXPECT_FLOAT_EQ(g_srlp.fGetBoxLP(999, 0x8ABF), -11.118f);
+}
+
+} // namespace
