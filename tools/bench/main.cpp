@@ -34,6 +34,7 @@ const char kUsage[] =
     "  --stride K        imitate every K-th character only (1)\n"
     "  --full-stride K   of those, run the full path on every K-th sample only (20)\n"
     "  --strength X      distortion strength (1.0)\n"
+    "  --stroke-errors P chance of a stroke split at a corner, and of two strokes joined (0)\n"
     "  --data DIR        dictionary folder (default: the system directory)\n"
     "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
     "  --class-count N   coarse candidates of the coarse path (250)\n"
@@ -45,7 +46,7 @@ struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
                 lib = "glyphid.dll";
     int per_char = 1, stride = 1, full_stride = 20, class_count = 250;
-    double strength = 1.0;
+    double strength = 1.0, stroke_errors = 0.0;
     bool coarse_only = false, recall = false;
 };
 
@@ -88,6 +89,11 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = str(s);
             o.strength = ok ? std::atof(s.c_str()) : 0;
             ok = ok && o.strength >= 0 && o.strength <= 5;
+        } else if (a == "--stroke-errors") {
+            std::string s;
+            ok = str(s);
+            o.stroke_errors = ok ? std::atof(s.c_str()) : -1;
+            ok = ok && o.stroke_errors >= 0 && o.stroke_errors <= 1;
         } else if (a == "--coarse-only")
             o.coarse_only = true;
         else if (a == "--recall")
@@ -114,6 +120,7 @@ bool Imitations(const Options& o, std::vector<Sample>& out) {
     uint64_t base = o.set == "tune" ? mkdict::kTuningSeedBase : mkdict::kHeldOutSeedBase;
     mkdict::DistortionParams params;
     params.strength = o.strength;
+    params.split_rate = params.merge_rate = o.stroke_errors;
     int index = 0;
     std::vector<uint16_t> seen;
     for (const auto& e : archive->Entries()) {

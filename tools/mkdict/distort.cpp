@@ -141,9 +141,63 @@ double Random::Normal() {
     return std::sqrt(-2.0 * std::log(u1)) * std::cos(6.283185307179586 * u2);
 }
 
-std::vector<POINT_W> DistortedWriting(const Ink& model, uint64_t seed, const DistortionParams& p) {
+Ink SplitAtSharpestCorner(const Ink& model, double min_turn) {
+    double best = min_turn;
+    size_t best_stroke = 0, best_at = 0;
+    Polyline best_line;
+    for (size_t s = 0; s < model.size(); ++s) {
+        // turning angle at each point, measured over chords of 4 units so that the fine
+        // flattening does not hide a corner; both parts must keep a real length
+        Polyline line = Resample(model[s], 1.0);
+        const size_t w = 4;
+        for (size_t i = 8; i + 8 < line.size(); ++i) {
+            double ax = line[i].x - line[i - w].x, ay = line[i].y - line[i - w].y;
+            double bx = line[i + w].x - line[i].x, by = line[i + w].y - line[i].y;
+            double turn = std::fabs(std::atan2(ax * by - ay * bx, ax * bx + ay * by));
+            if (turn > best) best = turn, best_stroke = s, best_at = i, best_line = line;
+        }
+    }
+    if (best_at == 0) return model;
+    Ink out;
+    for (size_t s = 0; s < model.size(); ++s) {
+        if (s != best_stroke) {
+            out.push_back(model[s]);
+            continue;
+        }
+        auto at = best_line.begin() + static_cast<long>(best_at);
+        out.emplace_back(best_line.begin(), at + 1);
+        out.emplace_back(at, best_line.end());
+    }
+    return out;
+}
+
+Ink JoinClosestStrokes(const Ink& model, double max_gap) {
+    double best = max_gap;
+    size_t at = model.size();
+    for (size_t s = 0; s + 1 < model.size(); ++s) {
+        if (model[s].empty() || model[s + 1].empty()) continue;
+        PointD e = model[s].back(), b = model[s + 1].front();
+        double gap = std::hypot(b.x - e.x, b.y - e.y);
+        if (gap < best) best = gap, at = s;
+    }
+    if (at == model.size()) return model;
+    Ink out;
+    for (size_t s = 0; s < model.size(); ++s) {
+        if (s == at + 1) continue;
+        out.push_back(model[s]);
+        if (s == at) out.back().insert(out.back().end(), model[s + 1].begin(), model[s + 1].end());
+    }
+    return out;
+}
+
+std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
+                                      const DistortionParams& p) {
     Random rnd(seed);
     const double k = p.strength;
+    // 0. stroke count errors: a cornered stroke written in two, two strokes joined
+    Ink model = original;
+    if (p.split_rate > 0 && rnd.Uniform() < p.split_rate) model = SplitAtSharpestCorner(model);
+    if (p.merge_rate > 0 && rnd.Uniform() < p.merge_rate) model = JoinClosestStrokes(model);
     Ink ink;
     ink.reserve(model.size());
     // 1. stroke errors: each stroke slightly moved, resized, turned, lengthened or cut

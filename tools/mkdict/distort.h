@@ -35,7 +35,17 @@ struct DistortionParams {
     double aspect = 0.10;        // sd of the log of the width / height ratio
     double jitter = 0.6;         // sd of the smoothed hand jitter, box units
     double mouse_share = 0.5;    // share of samples written with a mouse
+    double split_rate = 0.0;     // chance that one cornered stroke is written as two
+    double merge_rate = 0.0;     // chance that two strokes are joined in one pen movement
 };
+
+// The model with its sharpest-cornered stroke cut in two at that corner; the model
+// itself when no stroke turns by more than min_turn radians.
+Ink SplitAtSharpestCorner(const Ink& model, double min_turn = 1.2);
+
+// The model with the two consecutive strokes whose gap (end of one to start of the next)
+// is smallest joined into one stroke; the model itself when no gap is below max_gap.
+Ink JoinClosestStrokes(const Ink& model, double max_gap = 30);
 
 // One imitation of writing the model, returned as input points in device pixels.
 std::vector<POINT_W> DistortedWriting(const Ink& model, uint64_t seed,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "tools/mkdict/distort.h"
 
@@ -124,4 +125,41 @@ TEST(Random, UniformAndNormalBehave) {
     }
     EXPECT_NEAR(s / n, 0, 0.05);
     EXPECT_NEAR(s2 / n, 1, 0.05);
+}
+
+TEST(StrokeCountErrors, SplitAtTheSharpestCorner) {
+    // an L: down then right, split at its corner; a straight stroke is left alone
+    Ink model{{{10, 10}, {90, 10}}, {{20, 20}, {20, 80}, {80, 80}}};
+    Ink split = SplitAtSharpestCorner(model);
+    ASSERT_EQ(split.size(), 3u);
+    EXPECT_NEAR(split[1].back().x, 20, 1.0);
+    EXPECT_NEAR(split[1].back().y, 80, 1.0);
+    EXPECT_NEAR(split[2].front().x, split[1].back().x, 1e-9);
+    EXPECT_NEAR(split[2].back().x, 80, 1e-9);
+    Ink straight{{{10, 10}, {90, 10}}, {{10, 50}, {50, 52}, {90, 50}}};
+    EXPECT_EQ(SplitAtSharpestCorner(straight).size(), 2u);
+    // a tiny hook at a stroke end is no place to split
+    Ink hook{{{10, 10}, {10, 90}, {13, 87}}};
+    EXPECT_EQ(SplitAtSharpestCorner(hook).size(), 1u);
+}
+
+TEST(StrokeCountErrors, JoinTheClosestStrokes) {
+    Ink model{{{10, 10}, {50, 10}}, {{52, 12}, {52, 60}}, {{90, 90}, {100, 100}}};
+    Ink joined = JoinClosestStrokes(model);
+    ASSERT_EQ(joined.size(), 2u);
+    EXPECT_EQ(joined[0].size(), 4u);
+    EXPECT_DOUBLE_EQ(joined[0].back().y, 60);
+    EXPECT_DOUBLE_EQ(joined[1].front().x, 90);
+    Ink apart{{{10, 10}, {20, 10}}, {{90, 90}, {100, 100}}};
+    EXPECT_EQ(JoinClosestStrokes(apart).size(), 2u);
+    EXPECT_EQ(JoinClosestStrokes({{{1, 1}}}).size(), 1u);
+}
+
+TEST(StrokeCountErrors, WritingsWithStrokeErrorsChangeTheStrokeCount) {
+    Ink model{{{10, 10}, {90, 10}}, {{20, 20}, {20, 80}, {80, 80}}, {{82, 82}, {95, 95}}};
+    DistortionParams p;
+    p.split_rate = p.merge_rate = 0.5;
+    std::set<int> counts;
+    for (uint64_t s = 0; s < 40; ++s) counts.insert(Strokes(DistortedWriting(model, s, p)));
+    EXPECT_TRUE(counts.count(2) && counts.count(3) && counts.count(4));
 }
