@@ -70,6 +70,13 @@ Shape Zigzag(int seed) {
     return s;
 }
 
+Shape Scaled(const Shape& s, int num, int den, int ox, int oy) {
+    Shape out = s;
+    for (Stroke& st : out)
+        for (auto& p : st) p = {p.first * num / den + ox, p.second * num / den + oy};
+    return out;
+}
+
 int Build(CRDIC* dic, const std::vector<Cat>& cats) {
     int rc = NewCRDictionary(dic, int(cats.size()));
     if (rc) return rc;

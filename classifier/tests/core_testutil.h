@@ -23,12 +23,15 @@ void FillPattern(PATTERN_B* pat, const Shape& shape, const std::vector<uint8_t>&
 // The prepared input pattern of a shape (as the recognizer prepares it).
 PATTERN_B Prepared(const Shape& shape);
 
-Shape Ell();            // one stroke: down, then right
-Shape Cross();          // a horizontal and a vertical stroke
-Shape Kou();            // three strokes
-Shape Bar();            // one horizontal stroke
-Shape Post();           // one vertical stroke
-Shape Zigzag(int seed); // a two- or three-stroke shape that varies with seed
+Shape Ell();   // one stroke: down, then right
+Shape Cross(); // a horizontal and a vertical stroke
+Shape Kou();   // three strokes
+Shape Bar();   // one horizontal stroke
+Shape Post();  // one vertical stroke
+Shape Zigzag(int seed);
+// Every coordinate times num / den, then moved by (ox, oy).
+Shape Scaled(const Shape& s, int num, int den, int ox = 0,
+             int oy = 0); // a two- or three-stroke shape that varies with seed
 
 struct Cat {
     uint16_t code = 0;
