@@ -1,0 +1,370 @@
+#include "strrec/bigram.h"
+#include "strrec/seqread.h"
+#include "tests/fake_classifier.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t kCodes[] = {0x82A0, 0x82A2, 0x82A4, 0x82A6}; // あいうえ
+constexpr uint32_t kSpanning = 0x88EA;                          // 一
+
+// Characters are 100 units wide: character c is two vertical strokes at 100c + 10 and
+// 100c + 50. A pattern of both strokes of one cell reads as that cell's character;
+// anything else reads badly.
+int CellHandler(const PATTERN_W& p, CR_RESULT* res, int) {
+    int minX = fake::MinX(p), maxX = 0;
+    for (int n = 0; n < p.num; ++n) maxX = std::max<int>(maxX, p.data[n].x);
+    const int cell = minX / 100, strokes = fake::StrokeCount(p);
+    if (cell == maxX / 100 && strokes == 2 && cell < 4) {
+        res[0] = {cell, 900, kCodes[cell]};
+        res[1] = {cell + 10, 600, 0x8340u + static_cast<uint32_t>(cell)};
+        return 2;
+    }
+    res[0] = {99, 300, cell == maxX / 100 ? 0x8150u : kSpanning};
+    return 1;
+}
+
+std::string Sjis(std::initializer_list<uint32_t> codes) {
+    std::string s;
+    for (uint32_t c : codes) {
+        s += static_cast<char>(c >> 8);
+        s += static_cast<char>(c & 0xFF);
+    }
+    return s;
+}
+
+class Api : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        bigram = (fs::temp_directory_path() / ("seqread_api_" + std::to_string(getpid()) + ".bgr"))
+                     .string();
+        CBigramTable t;
+        float table[256];
+        for (int n = 0; n < 256; ++n) table[n] = -12.75f + 0.05f * n;
+        t.iSetProbTable(table);
+        t.SetTotalCount(1000);
+        t.iSetTagValue(0x82A0, 0x82A0, 255);
+        ASSERT_EQ(t.iSave(bigram.c_str()), BGT_OK);
+    }
+    static void TearDownTestSuite() { std::remove(bigram.c_str()); }
+
+    void SetUp() override {
+        fake::SetOpenResult(0);
+        fake::SetHandler(CellHandler);
+        ASSERT_EQ(lSROpenSystem("pattern.dic", "coarse.dic", bigram.c_str()), SR_OK);
+        obj = hSRCreateNewObject();
+        ASSERT_NE(obj, nullptr);
+    }
+    void TearDown() override {
+        vSRDestroyObject(obj);
+        vSRCloseSystem();
+        fake::SetHandler(nullptr);
+    }
+
+    void AddChar(int cell) {
+        for (int x : {100 * cell + 10, 100 * cell + 50}) {
+            tagPOINT pts[] = {{x, 20}, {x, 50}, {x, 80}};
+            ASSERT_EQ(lSRAddStrokeLast(obj, pts, 3), SR_OK);
+        }
+    }
+
+    static std::string bigram;
+    HSROBJ obj = nullptr;
+};
+std::string Api::bigram;
+
+TEST_F(Api, SystemOpenAndClose) {
+    EXPECT_EQ(lSROpenSystem("a", "b", bigram.c_str()), SR_ERR_STATE); // already open
+    vSRCloseSystem();
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+    vSRCloseSystem();
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_STATE);
+    EXPECT_EQ(lSROpenSystem(nullptr, "b", bigram.c_str()), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSROpenSystem("a", nullptr, bigram.c_str()), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSROpenSystem("a", "b", nullptr), SR_ERR_ARGUMENT);
+    fake::SetOpenResult(3);
+    EXPECT_EQ(lSROpenSystem("a", "b", bigram.c_str()), SR_ERR_DICTIONARY);
+    fake::SetOpenResult(0);
+    EXPECT_EQ(lSROpenSystem("a", "b", "/nonexistent/bigram"), SR_ERR_DICTIONARY);
+    // The system is unavailable: per-object calls report the wrong state.
+    EXPECT_EQ(lSRAddStrokeLast(obj, nullptr, 0), SR_ERR_STATE);
+    EXPECT_EQ(lSRRecognize(obj), SR_ERR_STATE);
+    vSRCloseSystem(); // releases the classifier that stayed open
+    EXPECT_FALSE(fake::IsOpen());
+    ASSERT_EQ(lSROpenSystem("a", "b", bigram.c_str()), SR_OK);
+}
+
+TEST_F(Api, VersionAndUnavailableFeatures) {
+    tagSR_VERINFO v{};
+    vSRGetVersion(&v);
+    EXPECT_EQ(v.wInterface, 115);
+    EXPECT_EQ(v.wRecognize, 196);
+    EXPECT_STREQ(v.cpComment, "");
+    EXPECT_STREQ(v.cpDate, "99-04-27");
+    vSRGetVersion(nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    long count = 7;
+    EXPECT_EQ(ppSRGetTmpSegRes(obj, &count), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_STATE);
+    EXPECT_EQ(bSRReRecognizeDialog(obj, nullptr), 0);
+    long buffer[4] = {1, 2, 3, 4};
+    EXPECT_EQ(lSRGetParagraphHead(obj, buffer, 4), SR_ERR_STATE);
+    EXPECT_EQ(buffer[3], 0);
+    EXPECT_EQ(DllEntryPoint(nullptr, 1, nullptr), 1);
+}
+
+TEST_F(Api, BadHandles) {
+    EXPECT_EQ(lSRRecognize(nullptr), SR_ERR_ARGUMENT);
+    int local = 0;
+    EXPECT_EQ(lSRGetStrokeCount(&local), 0);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    HSROBJ gone = hSRCreateNewObject();
+    vSRDestroyObject(gone);
+    EXPECT_EQ(lSRAddStrokeLast(gone, nullptr, 0), SR_ERR_ARGUMENT); // destroyed: refused
+    vSRDestroyObject(gone);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    PATTERN_W foreign{nullptr, 0};
+    vSRDestroyPATW(&foreign);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+}
+
+TEST_F(Api, StrokesBeforeRecognition) {
+    EXPECT_EQ(lSRGetStrokeCount(obj), 0);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_STATE);
+    EXPECT_EQ(lSRRecognize(obj), SR_ERR_STATE); // nothing to recognize
+    EXPECT_EQ(lSRDeleteStrokeLast(obj), SR_OK); // nothing to delete is fine
+    tagPOINT pts[] = {{1, 2}, {3, 4}};
+    EXPECT_EQ(lSRAddStrokeLast(obj, pts, 2), SR_OK);
+    EXPECT_EQ(lSRAddStrokeLast(obj, pts, 1), SR_OK);
+    EXPECT_EQ(lSRAddStrokeLast(obj, nullptr, 2), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRAddStrokeLast(obj, pts, 0), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRGetStrokeCount(obj), 2);
+    long n = 0;
+    tagPOINT* p = pSRGetNthStroke(obj, 0, &n);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(n, 2);
+    EXPECT_NE(p, pts);
+    EXPECT_EQ(p[1].x, 3);
+    EXPECT_EQ(pSRGetNthStroke(obj, 2, &n), nullptr);
+    EXPECT_EQ(n, 0);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRDeleteStrokeLast(obj), SR_OK);
+    EXPECT_EQ(lSRGetStrokeCount(obj), 1);
+    EXPECT_EQ(lSRGetResultCount(obj), 0);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_STATE);
+    EXPECT_EQ(cpSRGetString(obj, 0, &n), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_STATE);
+    tagSIZE size{5, 5};
+    EXPECT_EQ(lSRGetCharSize(obj, &size), SR_ERR_STATE);
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, 0, 0, 0), SR_ERR_STATE);
+    EXPECT_EQ(lSRDeleteLastStrokeSetInfo(obj), SR_ERR_STATE);
+}
+
+TEST_F(Api, LineOfThreeCharacters) {
+    for (int c = 0; c < 3; ++c) AddChar(c);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    ASSERT_GE(lSRGetResultCount(obj), 1);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, 3);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0], kCodes[1], kCodes[2]}));
+    // Each character's two strokes are separate elements joined by the search.
+    EXPECT_EQ(cpSRGetString(obj, -1, &len), nullptr);
+    EXPECT_EQ(len, 6);
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+    EXPECT_EQ(cpSRGetString(obj, lSRGetResultCount(obj), &len), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    EXPECT_EQ(cpSRGetString(obj, -2, nullptr), nullptr);
+
+    long head = -1, tail = -1;
+    EXPECT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, 1, &head, &tail), SR_OK);
+    EXPECT_EQ(head, 2);
+    EXPECT_EQ(tail, 3);
+    EXPECT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, 3, &head, &tail), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRGetStrokeNoOfNthChar(obj, -1, 5, &head, &tail), SR_OK);
+    EXPECT_EQ(head, 5);
+    EXPECT_EQ(tail, 5);
+    tagRECT box{};
+    EXPECT_EQ(lSRGetNthCharBound(obj, 0, 2, &box), SR_OK);
+    EXPECT_EQ(box.left, 210);
+    EXPECT_EQ(box.right, 250);
+    EXPECT_EQ(box.top, 20);
+    EXPECT_EQ(box.bottom, 80);
+    EXPECT_EQ(lSRGetNthCharBound(obj, -1, 0, &box), SR_OK);
+    EXPECT_EQ(box.right, 10);
+    tagSIZE size{};
+    EXPECT_EQ(lSRGetCharSize(obj, &size), SR_OK);
+    EXPECT_GT(size.cx, 0);
+    EXPECT_EQ(size.cx, size.cy);
+    long buffer[2];
+    EXPECT_EQ(lSRGetParagraphHead(obj, buffer, 2), SR_ERR_FAILED);
+
+    tagPOINT more[] = {{1, 1}};
+    EXPECT_EQ(lSRAddStrokeLast(obj, more, 1), SR_ERR_STATE);
+    EXPECT_EQ(lSRDeleteStrokeLast(obj), SR_ERR_STATE);
+    EXPECT_EQ(lSRGetStrokeCount(obj), 6);
+}
+
+TEST_F(Api, PatternsCarryTheirTrailer) {
+    for (int c = 0; c < 2; ++c) AddChar(c);
+    PATTERN_W* p = pSRGetPATW(obj, 1, 2);
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->num, 6);
+    EXPECT_EQ(p->data[0].attr, 2);
+    EXPECT_EQ(p->data[2].attr, 4);
+    EXPECT_EQ(p->data[0].x, 50);
+    EXPECT_EQ(p->data[6].x, 1);
+    EXPECT_EQ(p->data[6].y, 2);
+    EXPECT_EQ(p->data[6].attr, SR_TRAILER_RANGE);
+    const auto handle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(obj));
+    EXPECT_EQ(static_cast<uint16_t>(p->data[7].x), handle >> 16);
+    EXPECT_EQ(static_cast<uint16_t>(p->data[7].y), handle & 0xFFFF);
+    vSRDestroyPATW(p);
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+    EXPECT_EQ(pSRGetPATW(obj, 2, 1), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    EXPECT_EQ(pSRGetPATW(obj, 0, 4), nullptr);
+    EXPECT_EQ(pSRGetPATW(obj, -1, 0), nullptr);
+
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    PATTERN_W* c = pSRGetPATWOfNthChar(obj, 0, 1);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->num, 6);
+    EXPECT_EQ(c->data[0].x, 110);
+    EXPECT_EQ(c->data[6].x, 0);
+    EXPECT_EQ(c->data[6].y, 1);
+    EXPECT_EQ(c->data[6].attr, SR_TRAILER_CHAR);
+    vSRDestroyPATW(c);
+    EXPECT_EQ(pSRGetPATWOfNthChar(obj, 0, 2), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+}
+
+TEST_F(Api, SecondRecognitionFollowsTheStrokeSets) {
+    for (int c = 0; c < 3; ++c) AddChar(c);
+    EXPECT_EQ(lSRRecognize(obj), SR_OK);
+    // Without statements a second run has nothing to work on.
+    EXPECT_EQ(lSRRecognize(obj), SR_ERR_STATE);
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, 0, 3, 2), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, 0, -1, 2), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, lSRGetResultCount(obj), 2, 3), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, 0, 2, 9), SR_ERR_FAILED); // beyond the strokes
+    EXPECT_EQ(lSRDeleteLastStrokeSetInfo(obj), SR_ERR_FAILED);
+    // Strokes 2..5 (characters 1 and 2) are said to be one character.
+    ASSERT_EQ(lSRGiveStrokeSetInfo(obj, 0, 2, 5), SR_OK);
+    fake::ResetCallCount();
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    EXPECT_EQ(fake::CallCount(), 1); // character 0 comes from the lattice
+    EXPECT_EQ(lSRGetResultCount(obj), 1);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 5, &len); // the candidate number no longer matters
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, 2);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0], kSpanning}));
+    long head = 0, tail = 0;
+    EXPECT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, 1, &head, &tail), SR_OK);
+    EXPECT_EQ(head, 2);
+    EXPECT_EQ(tail, 5);
+    tagRECT box{};
+    EXPECT_EQ(lSRGetNthCharBound(obj, 0, 1, &box), SR_OK);
+    EXPECT_EQ(box.left, 110);
+    EXPECT_EQ(box.right, 250);
+
+    // Undoing the statement and recognizing again gives the first reading back.
+    EXPECT_EQ(lSRDeleteLastStrokeSetInfo(obj), SR_OK);
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, 0, 0, 1), SR_OK);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0], kCodes[1], kCodes[2]}));
+}
+
+TEST_F(Api, LongResultsAreReportedNotOverrun) {
+    fake::SetHandler([](const PATTERN_W&, CR_RESULT* res, int) {
+        res[0] = {1, 900, 0x82A0};
+        return 1;
+    });
+    auto line = [&](int chars) {
+        HSROBJ o = hSRCreateNewObject();
+        for (int c = 0; c < chars; ++c) {
+            tagPOINT pts[] = {{100 * c, 0}, {100 * c, 60}};
+            lSRAddStrokeLast(o, pts, 2);
+        }
+        return o;
+    };
+    HSROBJ fits = line(127);
+    ASSERT_EQ(lSRRecognize(fits), SR_OK);
+    long len = 0;
+    const char* s = cpSRGetString(fits, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, 127);
+    EXPECT_EQ(std::strlen(s), 254u);
+    vSRDestroyObject(fits);
+
+    HSROBJ tooLong = line(130);
+    ASSERT_EQ(lSRRecognize(tooLong), SR_OK);
+    EXPECT_EQ(cpSRGetString(tooLong, 0, &len), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_FAILED);
+    EXPECT_EQ(len, 130);
+    // The corrected string of such a line is refused the same way.
+    ASSERT_EQ(lSRGiveStrokeSetInfo(tooLong, 0, 0, 0), SR_OK);
+    ASSERT_EQ(lSRRecognize(tooLong), SR_OK);
+    EXPECT_EQ(cpSRGetString(tooLong, 0, &len), nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_FAILED);
+    EXPECT_EQ(len, 130);
+    vSRDestroyObject(tooLong);
+}
+
+TEST_F(Api, SingleCharacterRecognition) {
+    POINT_W pts[] = {{10, 20, 2}, {50, 20, 0}, {50, 80, 4}, {10, 20, 2}, {10, 80, 4}};
+    PATTERN_W p{pts, 5};
+    CR_RESULT res[5] = {};
+    EXPECT_EQ(lSRRecognizeCP(&p, res, 5), SR_OK);
+    EXPECT_EQ(res[0].code, kCodes[0]);
+    fake::SetHandler([](const PATTERN_W&, CR_RESULT*, int) { return 0; });
+    EXPECT_EQ(lSRRecognizeCP(&p, res, 5), SR_ERR_FAILED);
+    EXPECT_EQ(lSRRecognizeCP(nullptr, res, 5), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRRecognizeCP(&p, nullptr, 5), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRRecognizeCP(&p, res, 0), SR_ERR_ARGUMENT);
+}
+
+TEST_F(Api, ContextProcessUsesTheLoadedTable) {
+    // (あ, あ) is a known pair in the loaded table: it overtakes カ's better score.
+    CODE_SCORE c0[2] = {{0x82A0, 800}, {0, 0}};
+    CODE_SCORE c1[2] = {{0x834A, 900}, {0x82A0, 850}};
+    CODE_SCORE* lists[] = {c0, c1};
+    EXPECT_EQ(lSRContextProcess(lists, 2, 2), SR_OK);
+    EXPECT_EQ(c1[0].code, 0x82A0u);
+    EXPECT_EQ(lSRContextProcess(nullptr, 2, 2), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRContextProcess(lists, -1, 2), SR_ERR_ARGUMENT);
+    EXPECT_EQ(lSRContextProcess(lists, 2, 0), SR_ERR_ARGUMENT);
+    CODE_SCORE* holes[] = {c0, nullptr};
+    EXPECT_EQ(lSRContextProcess(holes, 2, 2), SR_ERR_ARGUMENT);
+}
+
+TEST_F(Api, SettingsReachTheClassifier) {
+    vSRSetClassCount(-1);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    vSRSetClassCount(5);
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+    vSRSetGuideBox(nullptr);
+    EXPECT_EQ(lSRGetLastError(), SR_ERR_ARGUMENT);
+    PAT_POS box{100, 100, 0, 0};
+    vSRSetGuideBox(&box);
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+    vSRSetRecCategory(16);
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+}
+
+} // namespace
