@@ -21,7 +21,9 @@ class RealRecognition : public ::testing::Test {
 protected:
     void SetUp() override {
         service_ = platform::LoadLibrary("veltarec.dll");
-        if (!service_) GTEST_SKIP() << "the recognition service veltarec is not built";
+        if (!service_)
+            GTEST_SKIP() << "the recognition service veltarec cannot be loaded (not built, or it "
+                            "cannot open its recognizer and dictionaries)";
         getModel_ = platform::GetProc<GetTehonPatternFn>(service_, "GetTehonPattern");
         releaseModel_ = platform::GetProc<ReleaseTehonPatternFn>(service_, "ReleaseTehonPattern");
         if (!getModel_ || !releaseModel_ || !platform::GetProcAddress(service_, "RecognizeF"))
