@@ -182,11 +182,8 @@ void QuillboxCtrl::setBackColor(uint ole) {
         fillInk();
         update();
     } else if (recogOk_) {
-        // Keep the ink across the clear that repaints the background.
-        PATTERN_W* ink = closedInk();
-        std::vector<POINT_W> points(ink->data, ink->data + ink->num);
-        PATTERN_W copy{points.data(), static_cast<int32_t>(points.size())};
-        loadPatternFrom(&copy);
+        // The ink survives the clear that repaints the background: loading copies it first.
+        loadPatternFrom(closedInk());
     } else {
         Clear();
     }
@@ -583,7 +580,10 @@ bool QuillboxCtrl::loadProperties(QDataStream& in) {
     setTimerOn(timerOn);
     setTimermSec(timermSec);
     flags_ = f;
-    setBackColor(backColor);
+    // Only the background is repainted: a colour change otherwise clears an empty box,
+    // which would drop the results just loaded.
+    backColor_ = backColor;
+    redrawInk();
     modified_ = false;
     return true;
 }

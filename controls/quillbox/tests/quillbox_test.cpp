@@ -608,6 +608,9 @@ TEST_F(Box, ResultIsDrawnCentredOrSmallInTheCorner) {
 }
 
 TEST_F(Box, PersistenceRoundTrip) {
+    writeStroke();
+    box()->SavePattern();
+    box()->setBackColor(0xC0FFFF);
     box()->setFontName("IPAGothic");
     box()->setLineColor(0x123456);
     box()->setLineWidth(5);
@@ -627,10 +630,8 @@ TEST_F(Box, PersistenceRoundTrip) {
     box()->setChAlphaLower(false);
     box()->setChKana(false);
     box()->setChPunc(false);
-    box()->setBackColor(0xC0FFFF);
     box()->setRecog(true);
-    writeStroke();
-    box()->SavePattern();
+    ASSERT_EQ(box()->result(), Sjis({kHito}));
 
     QByteArray bytes;
     {
@@ -651,6 +652,21 @@ TEST_F(Box, PersistenceRoundTrip) {
     EXPECT_EQ(copy->savePatternData(), 0) << "an address is not carried over";
     EXPECT_FALSE(copy->recogOk()) << "the copy holds no ink";
     EXPECT_FALSE(copy->isModified());
+
+    // Results are kept in writing mode too.
+    box()->setRecog(false);
+    QByteArray writing;
+    {
+        QDataStream out(&writing, QIODevice::WriteOnly);
+        box()->saveProperties(out);
+    }
+    std::unique_ptr<QuillboxCtrl> second(QuillboxCtrl::create());
+    QDataStream in2(writing);
+    ASSERT_TRUE(second->loadProperties(in2));
+    EXPECT_FALSE(second->recog());
+    EXPECT_EQ(second->result(), Sjis({kHito}));
+    EXPECT_EQ(second->resultExSc(), "800 600 ");
+    EXPECT_EQ(second->backColor(), 0xC0FFFFu);
 
     // A stream cut short or of another version changes nothing.
     std::unique_ptr<QuillboxCtrl> other(QuillboxCtrl::create());
