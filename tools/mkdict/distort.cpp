@@ -7,6 +7,9 @@ namespace mkdict {
 
 namespace {
 
+// Spacing of the points the distortions work on, in drawing units.
+constexpr double kWorkStep = 1.5;
+
 uint64_t SplitMix(uint64_t& x) {
     uint64_t z = (x += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -38,10 +41,10 @@ void ChangeEnds(Polyline& line, double start_rel, double end_rel) {
         for (size_t k = 1; k < l.size() && walked < 3.0; ++k) {
             size_t i = at_end ? l.size() - 1 - k : k;
             size_t j = at_end ? i + 1 : i - 1;
-            walked += std::hypot(l[i].x - l[j].x, l[i].y - l[j].y);
+            walked += Distance(l[i].x - l[j].x, l[i].y - l[j].y);
             in = l[i];
         }
-        double dx = tip.x - in.x, dy = tip.y - in.y, n = std::hypot(dx, dy);
+        double dx = tip.x - in.x, dy = tip.y - in.y, n = Distance(dx, dy);
         if (n <= 0) return;
         PointD p{tip.x + dx / n * amount, tip.y + dy / n * amount};
         if (at_end)
@@ -53,7 +56,7 @@ void ChangeEnds(Polyline& line, double start_rel, double end_rel) {
         if (!at_end) std::reverse(l.begin(), l.end());
         while (l.size() > 2 && amount > 0) {
             PointD a = l[l.size() - 2], b = l.back();
-            double seg = std::hypot(b.x - a.x, b.y - a.y);
+            double seg = Distance(b.x - a.x, b.y - a.y);
             if (seg > amount) {
                 double t = (seg - amount) / seg;
                 l.back() = {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
@@ -84,7 +87,7 @@ Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random
     // cumulative lengths of the dense line
     std::vector<double> cum(dense.size(), 0);
     for (size_t i = 1; i < dense.size(); ++i)
-        cum[i] = cum[i - 1] + std::hypot(dense[i].x - dense[i - 1].x, dense[i].y - dense[i - 1].y);
+        cum[i] = cum[i - 1] + Distance(dense[i].x - dense[i - 1].x, dense[i].y - dense[i - 1].y);
     auto at = [&](double s) {
         size_t i = std::upper_bound(cum.begin(), cum.end(), s) - cum.begin();
         if (i == 0) return dense.front();
@@ -177,7 +180,7 @@ Ink JoinClosestStrokes(const Ink& model, double max_gap) {
     for (size_t s = 0; s + 1 < model.size(); ++s) {
         if (model[s].empty() || model[s + 1].empty()) continue;
         PointD e = model[s].back(), b = model[s + 1].front();
-        double gap = std::hypot(b.x - e.x, b.y - e.y);
+        double gap = Distance(b.x - e.x, b.y - e.y);
         if (gap < best) best = gap, at = s;
     }
     if (at == model.size()) return model;
@@ -202,7 +205,7 @@ std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
     ink.reserve(model.size());
     // 1. stroke errors: each stroke slightly moved, resized, turned, lengthened or cut
     for (const auto& stroke : model) {
-        Polyline line = Resample(stroke, 1.0);
+        Polyline line = Resample(stroke, kWorkStep);
         ChangeEnds(line, k * p.stroke_trim * rnd.Normal(), k * p.stroke_trim * rnd.Normal());
         PointD c = Centroid(line);
         double sc = std::exp(k * p.stroke_scale * rnd.Normal());
@@ -245,7 +248,7 @@ std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
     for (auto& line : ink) {
         std::vector<PointD> noise(line.size());
         for (auto& n : noise) n = {rnd.Normal(), rnd.Normal()};
-        const int half = 3;
+        const int half = 2;
         for (size_t i = 0; i < line.size(); ++i) {
             double sx = 0, sy = 0;
             int cnt = 0;

@@ -8,7 +8,7 @@ namespace mkdict {
 double PolylineLength(const Polyline& line) {
     double len = 0;
     for (size_t i = 1; i < line.size(); ++i)
-        len += std::hypot(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
+        len += Distance(line[i].x - line[i - 1].x, line[i].y - line[i - 1].y);
     return len;
 }
 
@@ -18,7 +18,7 @@ Polyline Resample(const Polyline& line, double step) {
     double carry = 0; // distance walked since the last output point
     for (size_t i = 1; i < line.size(); ++i) {
         PointD a = line[i - 1], b = line[i];
-        double seg = std::hypot(b.x - a.x, b.y - a.y);
+        double seg = Distance(b.x - a.x, b.y - a.y);
         double pos = step - carry; // distance along this segment of the next sample
         while (pos <= seg) {
             double t = pos / seg;
@@ -28,7 +28,7 @@ Polyline Resample(const Polyline& line, double step) {
         carry = seg - (pos - step);
     }
     PointD last = line.back();
-    if (std::hypot(out.back().x - last.x, out.back().y - last.y) > step * 0.25)
+    if (Distance(out.back().x - last.x, out.back().y - last.y) > step * 0.25)
         out.push_back(last);
     else
         out.back() = last;

@@ -2,6 +2,7 @@
 // the recognizer's input record (POINT_W points with pen-down / pen-up flags).
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "classifier/records.h"
@@ -11,6 +12,12 @@
 namespace mkdict {
 
 using Ink = std::vector<Polyline>;
+
+// Length of the vector (dx, dy) (std::hypot without its overflow care, which the
+// small coordinates here do not need and which costs much of the writing imitation).
+inline double Distance(double dx, double dy) {
+    return std::sqrt(dx * dx + dy * dy);
+}
 
 // Length of a polyline.
 double PolylineLength(const Polyline& line);

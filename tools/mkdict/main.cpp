@@ -15,6 +15,7 @@
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/coarse_dic.h"
 #include "tools/mkdict/corpus.h"
+#include "tools/mkdict/distort.h"
 #include "tools/mkdict/exdic.h"
 #include "tools/mkdict/ini_files.h"
 #include "tools/mkdict/kvg_archive.h"
@@ -32,6 +33,7 @@ const char kUsage[] =
     "  --kanjivg PATH     KanjiVG main release: a zip or an unpacked kanji/ folder\n"
     "  --out DIR          folder for the dictionaries and the configuration files\n"
     "  --license FILE     KanjiVG's COPYING (default: beside the release)\n"
+    "  --no-split-variants  no variant with the sharpest-cornered stroke in two\n"
     "  --no-system-text   do not read the Japanese manual pages and Debian reference\n"
     "  --only CHARS       compile only these characters (UTF-8), for quick checks\n"
     "  --samples N        distorted writings per character for the coarse ranges (24)\n"
@@ -45,6 +47,7 @@ const char kUsage[] =
 struct Options {
     std::string kanjivg, out, license, only;
     bool system_text = true;
+    bool split_variants = true;
     std::vector<std::string> texts;
     CoarseOptions coarse;
     PatternOptions pattern;
@@ -76,6 +79,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = value(o.license);
         else if (a == "--only")
             ok = value(o.only);
+        else if (a == "--no-split-variants")
+            o.split_variants = false;
         else if (a == "--no-system-text")
             o.system_text = false;
         else if (a == "--samples")
@@ -259,6 +264,15 @@ int main(int argc, char** argv) {
 #ifdef MKDICT_WITH_PATTERNS
         // a second drawing under the same code is one more variant of that category
         cats[it->second].patterns.push_back(std::move(pat));
+        if (o.split_variants) {
+            // the same drawing with its sharpest-cornered stroke written in two: lets
+            // writing that lifts the pen at a corner match the character
+            Ink split = SplitAtSharpestCorner(ch.strokes);
+            if (split.size() > ch.strokes.size()) {
+                PreparedPattern v = PreparePattern(split, o.pattern);
+                if (!v.empty()) cats[it->second].patterns.push_back(std::move(v));
+            }
+        }
 #endif
     }
     if (cats.empty()) {
