@@ -96,7 +96,7 @@ TEST_F(DicTest, EmptyDictionaries) {
     EXPECT_EQ(d.ctg[0]->code, 0);
     EXPECT_EQ(d.ctg[0]->patdic.count, 0);
     FreeCRDictionary(&d);
-    EXPECT_EQ(d.ctg, nullptr);
+    EXPECT_EQ(Val(d.ctg), nullptr);
     EXPECT_EQ(d.count, 0);
 
     ASSERT_EQ(LoadCRDictionary(nullptr, &d), 0);
@@ -153,11 +153,11 @@ TEST_F(DicTest, RoundTripKeepsEverythingStored) {
         }
     }
     // Parts resolve to the table entries, unused parts to category 0.
-    EXPECT_EQ(d.ctg[3]->div[0].part, d.ctg[4]);
-    EXPECT_EQ(d.ctg[3]->div[1].part, d.ctg[2]);
+    EXPECT_EQ(Val(d.ctg[3]->div[0].part), d.ctg[4]);
+    EXPECT_EQ(Val(d.ctg[3]->div[1].part), d.ctg[2]);
     EXPECT_EQ(d.ctg[3]->div[1].pos, 0x08);
     EXPECT_EQ(d.ctg[3]->div[1].size, 0xF7);
-    EXPECT_EQ(d.ctg[1]->div[0].part, d.ctg[0]);
+    EXPECT_EQ(Val(d.ctg[1]->div[0].part), d.ctg[0]);
     // Category 3 = category 4 (no patterns) + category 2 (Kou, 6 points, 3 strokes).
     EXPECT_EQ(getctsize(d.ctg[3]), 3);
     EXPECT_EQ(GetMaxPointCount(d.ctg[3]), 6);
@@ -207,11 +207,11 @@ TEST_F(DicTest, LoadReplacesTheProcessDictionaryOnlyOnSuccess) {
         const std::string bad = dir.File("cut.dic");
         WriteAll(bad, std::vector<unsigned char>(bytes.begin(), bytes.begin() + long(cut)));
         EXPECT_EQ(LoadCRDictionary(bad.c_str(), nullptr), 3) << "cut at " << cut;
-        EXPECT_EQ(_crdic.ctg, table);
+        EXPECT_EQ(Val(_crdic.ctg), table);
         EXPECT_EQ(_crdic.count, 3);
     }
     EXPECT_EQ(LoadCRDictionary(dir.File("missing.dic").c_str(), nullptr), 3);
-    EXPECT_EQ(_crdic.ctg, table);
+    EXPECT_EQ(Val(_crdic.ctg), table);
     EXPECT_EQ(_crdic.ctg[2]->patdic.pat[0].num, 6); // still readable
 
     ASSERT_EQ(LoadCRDictionary(nullptr, nullptr), 0);
@@ -224,7 +224,7 @@ TEST_F(DicTest, InflatedCountsAreRefused) {
     WriteAll(f, {0x60, 0xEA, 0x50, 0x82, 0, 0xFF, 0});
     CRDIC d{};
     EXPECT_EQ(LoadCRDictionary(f.c_str(), &d), 3);
-    EXPECT_EQ(d.ctg, nullptr);
+    EXPECT_EQ(Val(d.ctg), nullptr);
     // A pattern claiming 30000 points with three present.
     WriteAll(f, {1, 0, 0x50, 0x82, 0, 0xFF, 1, 0x30, 0x75, 1, 2, 6, 3, 4, 4, 5, 6, 4});
     EXPECT_EQ(LoadCRDictionary(f.c_str(), &d), 3);
@@ -258,8 +258,8 @@ TEST_F(DicTest, BadPartsAreRefused) {
     WriteAll(f, {2, 0, 0x50, 0x82, 1, 2, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0xFF, 0, //
                  0, 0, 0,    0xFF, 1, 1, 0, 5, 5,    6});
     ASSERT_EQ(LoadCRDictionary(f.c_str(), &d), 0);
-    EXPECT_EQ(d.ctg[1]->div[0].part, d.ctg[2]);
-    EXPECT_EQ(d.ctg[1]->div[1].part, d.ctg[0]);
+    EXPECT_EQ(Val(d.ctg[1]->div[0].part), d.ctg[2]);
+    EXPECT_EQ(Val(d.ctg[1]->div[1].part), d.ctg[0]);
     FreeCRDictionary(&d);
 }
 

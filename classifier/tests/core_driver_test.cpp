@@ -82,7 +82,7 @@ TEST_F(CoreTest, OpenAndClose) {
     EXPECT_EQ(_crdic.count, 2);          // and still the same dictionary
     CloseCRSystem();
     EXPECT_EQ(_length_table, nullptr);
-    EXPECT_EQ(_crdic.ctg, nullptr);
+    EXPECT_EQ(Val(_crdic.ctg), nullptr);
     EXPECT_EQ(OpenCRSystem(dir.File("missing.dic").c_str()), 3);
     EXPECT_EQ(_length_table, nullptr); // a failed open leaves the core closed
     EXPECT_EQ(OpenCRSystem(nullptr), 0);
@@ -214,7 +214,7 @@ TEST_F(CoreTest, CompositeTableAndPlacement) {
     EXPECT_EQ(table[1].sy, 59); // 59 * 128 / 128
     EXPECT_EQ(table[2].y, 68);
     EXPECT_EQ(table[2].sy, 59);
-    ASSERT_NE(table[2].patdic.pat, nullptr);
+    ASSERT_NE(Val(table[2].patdic.pat), nullptr);
     EXPECT_EQ(table[2].patdic.pat[0].data, nullptr); // copies are made when first used
 
     PATTERN_B copy{};
@@ -312,8 +312,8 @@ TEST_F(CoreTest, AFailureInTheFixedPrefixPrunesLaterVariants) {
     PATTERN_B probe{};
     probe.data = buf.data();
     PATTERN_B zcopy{}, bcopy{};
-    ASSERT_EQ(CopyPatternToBox2(&zcopy, _crdic.ctg[1]->patdic.pat, 0, 0, 128, 128), 0);
-    ASSERT_EQ(CopyPatternToBox2(&bcopy, _crdic.ctg[2]->patdic.pat, 0, 0, 128, 128), 0);
+    ASSERT_EQ(CopyPatternToBox2(&zcopy, Val(_crdic.ctg[1]->patdic.pat), 0, 0, 128, 128), 0);
+    ASSERT_EQ(CopyPatternToBox2(&bcopy, Val(_crdic.ctg[2]->patdic.pat), 0, 0, 128, 128), 0);
     AddPattern(&probe, &zcopy);
     AddPattern(&probe, &bcopy);
     const int broke = Matching(&cm, &probe, 0);

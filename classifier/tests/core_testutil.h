@@ -12,6 +12,12 @@
 
 namespace core_test {
 
+// The value of a member of a packed record (test macros bind references, which a packed
+// pointer member cannot take).
+template <class T> T Val(T v) {
+    return v;
+}
+
 using Stroke = std::vector<std::pair<int, int>>;
 using Shape = std::vector<Stroke>;
 
