@@ -1,0 +1,93 @@
+// The string recognizer with the real classifier and the compiled dictionaries. Skipped
+// when the dictionaries have not been built.
+#include "strrec/seqread.h"
+#include "tests/dict_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<uint16_t> kHiragana = {0x82A0, 0x82A9, 0x82B3, 0x82BD, 0x82C8, 0x82CD, 0x82DC,
+                                         0x82E2, 0x82E7, 0x82ED, 0x82C2, 0x82CC, 0x82AD, 0x82B5};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string why;
+        if (!dictline::Find(dicts, why)) GTEST_SKIP() << why;
+        line = dictline::LineFromDictionary(dicts.pattern, kHiragana, 4);
+        if (line.size() < 3) GTEST_SKIP() << "the pattern dictionary holds too few plain hiragana";
+        ASSERT_EQ(lSROpenSystem(dicts.pattern.c_str(), dicts.coarse.c_str(), dicts.bigram.c_str()),
+                  SR_OK);
+        vSRSetRecCategory(1); // hiragana
+        obj = hSRCreateNewObject();
+        ASSERT_NE(obj, nullptr);
+        for (const auto& ch : line)
+            for (const auto& stroke : ch.strokes)
+                ASSERT_EQ(lSRAddStrokeLast(obj, stroke.data(), static_cast<long>(stroke.size())),
+                          SR_OK);
+    }
+    void TearDown() override {
+        if (obj != nullptr) vSRDestroyObject(obj);
+        vSRSetRecCategory(511);
+        vSRCloseSystem();
+    }
+
+    dictline::Dictionaries dicts;
+    std::vector<dictline::Character> line;
+    HSROBJ obj = nullptr;
+};
+
+TEST_F(EndToEnd, LineReadsBackAsItsCharacters) {
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    ASSERT_GE(lSRGetResultCount(obj), 1);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, static_cast<long>(line.size()));
+    EXPECT_EQ(std::string(s), dictline::Text(line));
+    // The characters' strokes are the ones written for them.
+    long first = 0;
+    for (size_t c = 0; c < line.size() && len == static_cast<long>(line.size()); ++c) {
+        long head = -1, tail = -1;
+        ASSERT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, static_cast<long>(c), &head, &tail), SR_OK);
+        EXPECT_EQ(head, first);
+        EXPECT_EQ(tail, first + static_cast<long>(line[c].strokes.size()) - 1);
+        first = tail + 1;
+    }
+}
+
+TEST_F(EndToEnd, SecondRecognitionWithStrokeSets) {
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    // State every character's strokes, as a caller that knows the boundaries would.
+    long head = 0;
+    for (const auto& ch : line) {
+        const long tail = head + static_cast<long>(ch.strokes.size()) - 1;
+        ASSERT_EQ(lSRGiveStrokeSetInfo(obj, 0, head, tail), SR_OK);
+        head = tail + 1;
+    }
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    EXPECT_EQ(lSRGetResultCount(obj), 1);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, static_cast<long>(line.size()));
+    EXPECT_EQ(std::string(s), dictline::Text(line));
+}
+
+TEST_F(EndToEnd, SingleCharacterThroughTheClassifier) {
+    PATTERN_W* p = pSRGetPATWOfNthChar(obj, 0, 0);
+    EXPECT_EQ(p, nullptr); // not recognized yet
+    long strokes = static_cast<long>(line[0].strokes.size());
+    p = pSRGetPATW(obj, 0, strokes - 1);
+    ASSERT_NE(p, nullptr);
+    CR_RESULT res[10] = {};
+    EXPECT_EQ(lSRRecognizeCP(p, res, 10), SR_OK);
+    EXPECT_EQ(res[0].code, line[0].code);
+    vSRDestroyPATW(p);
+}
+
+} // namespace
