@@ -96,7 +96,7 @@ void SetCRPassFilter(CRFILTERPROC proc, void* param);
 void SetGuideBoxRect(const PAT_POS* pos);
 
 // Recognizes pat into res (n records, falling score order, the rest zero). 0 success,
-// 1 out of memory, 2 empty input, 5 a job is running or the core is closed.
+// 1 out of memory, 2 empty input, 5 a job is running or a null pointer or n below 1.
 int RecognizeCP(const PATTERN_W* pat, CR_RESULT* res, int n);
 
 int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n);

@@ -89,6 +89,7 @@ void setctgnum(CRDIC* dic);
 // Building a dictionary in memory (for writing it, or for use as is). Everything allocated
 // here is released by FreeCRDictionary.
 // Allocates categories 0..n (count n + 1), zeroed, size 255, numbered, parts at category 0.
+// 0, 1 out of memory, 5 n outside 0..65535.
 int NewCRDictionary(CRDIC* dic, int n);
 // Allocates count zeroed patterns for kj (replacing none: kj must have no patterns yet).
 int NewCategoryPatterns(tagCATEGORY* kj, int count);
@@ -97,8 +98,8 @@ int NewPatternPoints(PATTERN_B* pat, int num);
 // Recomputes maxctgtblsize and maxpointcount; 3 when a part cycle or a limit is hit.
 int UpdateCRDictionaryLimits(CRDIC* dic);
 
-// Writes categories 1..count-1 of dic in the file format. 0, 3 cannot write,
-// 5 the dictionary cannot be stored (part outside the table, too many categories,
+// Writes categories 1..count-1 of dic in the file format. 0, 1 out of memory, 3 cannot
+// write, 5 the dictionary cannot be stored (part outside the table, too many categories,
 // patterns or points).
 int WriteCRDictionary(const char* fn, const CRDIC* dic);
 

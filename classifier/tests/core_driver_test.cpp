@@ -409,3 +409,58 @@ TEST_F(CoreTest, InputOutsideTheGuideBoxStillRecognizes) {
     EXPECT_EQ(_frame.maxy, 300);
     EXPECT_EQ(_frame.miny, 0);
 }
+
+TEST_F(CoreTest, CategoriesWithoutPatternsNeverEnterTheResult) {
+    // Neither the centring bonus nor the small-size bonus may lift a category that
+    // matched nothing into the result.
+    _frame = PAT_POS{127, 127, 0, 0};
+    _small_char_size = 1000;
+    Cat empty;
+    empty.code = 0x8260;
+    empty.status = CTG_COMPOSITE | CTG_POSITIONAL | CTG_SMALLSIZE;
+    empty.psize[0] = 0xFF;
+    Cat bare = Simple(0x8261, {}, CTG_SMALLSIZE);
+    Open({empty, bare, Simple(0x8262, {Bar()})});
+    std::vector<CR_RESULT> res = Recognize({{{0, 64}, {128, 64}}});
+    EXPECT_EQ(ScoreOf(res, 0x8260), 0);
+    EXPECT_EQ(ScoreOf(res, 0x8261), 0);
+    EXPECT_EQ(res[0].code, 0x8262u);
+    EXPECT_EQ(res[1].score, 0);
+}
+
+TEST_F(CoreTest, DpRunsWhenTheWalkFailsOnlyIfTheFlagAsksForIt) {
+    // A threshold above the scale makes every walk fail.
+    CR_INFO ci = savedInfo;
+    ci.minsc = 1025;
+    setcrinfo(&ci);
+    Open({Simple(0x8250, {Ell()}), Simple(0x8251, {Ell()}), Simple(0x8252, {Ell()})});
+    SetCRMode(CRMODE_FILTER);
+    SetCRPassFilter(
+        [](uint16_t code, void*) -> int {
+            return code == 0x8250 ? 1 : code == 0x8251 ? MFLAG_WALK_OR_DP : MFLAG_DP;
+        },
+        nullptr);
+    std::vector<CR_RESULT> res = Recognize(Ell());
+    EXPECT_EQ(ScoreOf(res, 0x8250), 0); // walk only
+    const int fallback = ScoreOf(res, 0x8251);
+    EXPECT_GT(fallback, 900);
+    EXPECT_EQ(ScoreOf(res, 0x8252), fallback); // the same DP path either way
+
+    // Matching reports no failure position after a DP run.
+    PATTERN_B in = Prepared(Ell());
+    std::vector<NODE_PAIR> pairs(64);
+    std::vector<MDTBL> mdt(size_t(64) * in.num);
+    CATMATCH cm{};
+    cm.mdt = mdt.data();
+    cm.npt = NP_TABLE{0, pairs.data()};
+    cm.in = in;
+    cm.mflag = MFLAG_WALK_OR_DP;
+    const PATTERN_B dic = _crdic.ctg[1]->patdic.pat[0];
+    EXPECT_EQ(Matching(&cm, &dic, 0), -1);
+    EXPECT_EQ(cm.score, fallback);
+    cm.mflag = MFLAG_WALK;
+    cm.score = 0;
+    EXPECT_EQ(Matching(&cm, &dic, 0), dic.num - 1); // the walk ran to the last point
+    EXPECT_EQ(cm.score, 0);
+    releasepat(&in);
+}
