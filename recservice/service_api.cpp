@@ -1,0 +1,179 @@
+// The recognition calls: each looks its function up in the loaded recognizer by name and
+// passes the arguments on; a missing function gives a fixed result.
+#include "recservice/service_state.h"
+#include "recservice/veltarec.h"
+
+#include <cstdlib>
+#include <cstring>
+
+using veltarec::Bind;
+using veltarec::State;
+
+namespace {
+
+// Results when the recognizer lacks the function (or none is loaded).
+constexpr int32_t kMissing = 1;
+// AddStrokeLast when the enlarged copy of the stroke cannot be made: the string
+// recognizer's own code for a failed operation.
+constexpr int32_t kCopyFailed = 5;
+
+} // namespace
+
+SRHANDLE CreateNewObject(void) {
+    auto fn = Bind<SRHANDLE (*)()>("hSRCreateNewObject");
+    return fn ? fn() : nullptr;
+}
+
+void DestroyObject(SRHANDLE hobj) {
+    if (auto fn = Bind<void (*)(SRHANDLE)>("vSRDestroyObject")) fn(hobj);
+}
+
+int32_t AddStrokeLast(SRHANDLE hobj, const tagPOINT* pStroke, int32_t lPointCount) {
+    using Fn = int32_t (*)(SRHANDLE, tagPOINT*, int32_t);
+    auto fn = Bind<Fn>("lSRAddStrokeLast");
+    if (!fn) return kMissing;
+    const int32_t extra = State().extraEndPoints;
+    // Without points (or without an array) there is no last point to repeat; the
+    // recognizer judges the call as it stands.
+    if (lPointCount <= 0 || !pStroke || extra <= 0)
+        return fn(hobj, const_cast<tagPOINT*>(pStroke), lPointCount);
+    const long long total = static_cast<long long>(lPointCount) + extra;
+    if (total > INT32_MAX) return kCopyFailed;
+    auto* copy = static_cast<tagPOINT*>(std::malloc(static_cast<size_t>(total) * sizeof(tagPOINT)));
+    if (!copy) return kCopyFailed;
+    std::memcpy(copy, pStroke, static_cast<size_t>(lPointCount) * sizeof(tagPOINT));
+    for (long long i = lPointCount; i < total; ++i) copy[i] = pStroke[lPointCount - 1];
+    const int32_t result = fn(hobj, copy, static_cast<int32_t>(total));
+    std::free(copy);
+    return result;
+}
+
+int32_t DeleteStrokeLast(SRHANDLE hobj) {
+    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRDeleteStrokeLast");
+    return fn ? fn(hobj) : kMissing;
+}
+
+int32_t GetStrokeCount(SRHANDLE hobj) {
+    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRGetStrokeCount");
+    return fn ? fn(hobj) : 0;
+}
+
+tagPOINT* GetNthStroke(SRHANDLE hobj, int32_t lStrokeNo, int32_t* pPointCount) {
+    auto fn = Bind<tagPOINT* (*)(SRHANDLE, int32_t, int32_t*)>("pSRGetNthStroke");
+    return fn ? fn(hobj, lStrokeNo, pPointCount) : nullptr;
+}
+
+int32_t RecognizeNF(SRHANDLE hobj) {
+    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRRecognize");
+    return fn ? fn(hobj) : kMissing;
+}
+
+int32_t GetResultCount(SRHANDLE hobj) {
+    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRGetResultCount");
+    return fn ? fn(hobj) : 0;
+}
+
+char* GetString(SRHANDLE hobj, int32_t lCandNo, int32_t* pStringLength) {
+    auto fn = Bind<char* (*)(SRHANDLE, int32_t, int32_t*)>("cpSRGetString");
+    return fn ? fn(hobj, lCandNo, pStringLength) : nullptr;
+}
+
+int32_t GetCharSize(SRHANDLE hobj, tagSIZE* psizChar) {
+    auto fn = Bind<int32_t (*)(SRHANDLE, tagSIZE*)>("lSRGetCharSize");
+    return fn ? fn(hobj, psizChar) : kMissing;
+}
+
+int32_t GetParagraphHead(SRHANDLE hobj, void* pBuffer, int32_t lBuffSize) {
+    auto fn = Bind<int32_t (*)(SRHANDLE, void*, int32_t)>("lSRGetParagraphHead");
+    return fn ? fn(hobj, pBuffer, lBuffSize) : kMissing;
+}
+
+int32_t GetStrokeNoOfNthChar(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo, int32_t* pHead,
+                             int32_t* pTail) {
+    using Fn = int32_t (*)(SRHANDLE, int32_t, int32_t, int32_t*, int32_t*);
+    auto fn = Bind<Fn>("lSRGetStrokeNoOfNthChar");
+    return fn ? fn(hobj, lCandNo, lCharNo, pHead, pTail) : kMissing;
+}
+
+int32_t GetNthCharBound(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo, tagRECT* pBound) {
+    if (State().boundFromPattern == 0) {
+        auto fn = Bind<int32_t (*)(SRHANDLE, int32_t, int32_t, tagRECT*)>("lSRGetNthCharBound");
+        return fn ? fn(hobj, lCandNo, lCharNo, pBound) : kMissing;
+    }
+    // The bounds from the character's own pattern: inclusive extremes of its points.
+    PATTERN_W* pattern = GetPatternWOfNthChar(hobj, lCandNo, lCharNo);
+    if (!pattern) return kMissing;
+    if (pattern->num <= 0 || !pattern->data || !pBound) {
+        DestroyPatternW(pattern);
+        return kMissing;
+    }
+    tagRECT bound{pattern->data[0].x, pattern->data[0].y, pattern->data[0].x, pattern->data[0].y};
+    for (int32_t i = 1; i < pattern->num; ++i) {
+        const POINT_W& p = pattern->data[i];
+        if (p.x < bound.left) bound.left = p.x;
+        if (p.y < bound.top) bound.top = p.y;
+        if (p.x > bound.right) bound.right = p.x;
+        if (p.y > bound.bottom) bound.bottom = p.y;
+    }
+    *pBound = bound;
+    DestroyPatternW(pattern);
+    return 0;
+}
+
+int32_t GiveStrokeSetInfo(SRHANDLE hobj, int32_t lCandNo, int32_t lHeadPos, int32_t lTailPos) {
+    auto fn = Bind<int32_t (*)(SRHANDLE, int32_t, int32_t, int32_t)>("lSRGiveStrokeSetInfo");
+    return fn ? fn(hobj, lCandNo, lHeadPos, lTailPos) : kMissing;
+}
+
+PATTERN_W* GetPatternW(SRHANDLE hobj, int32_t lHeadPos, int32_t lTailPos) {
+    auto fn = Bind<PATTERN_W* (*)(SRHANDLE, int32_t, int32_t)>("pSRGetPATW");
+    return fn ? fn(hobj, lHeadPos, lTailPos) : nullptr;
+}
+
+PATTERN_W* GetPatternWOfNthChar(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo) {
+    auto fn = Bind<PATTERN_W* (*)(SRHANDLE, int32_t, int32_t)>("pSRGetPATWOfNthChar");
+    return fn ? fn(hobj, lCandNo, lCharNo) : nullptr;
+}
+
+void DestroyPatternW(PATTERN_W* pPatW) {
+    if (auto fn = Bind<void (*)(PATTERN_W*)>("vSRDestroyPATW")) fn(pPatW);
+}
+
+int32_t ContextProcess(CODE_SCORE** ppCS, int32_t lCharCount, int32_t lMaxCRCandCount) {
+    auto fn = Bind<int32_t (*)(CODE_SCORE**, int32_t, int32_t)>("lSRContextProcess");
+    return fn ? fn(ppCS, lCharCount, lMaxCRCandCount) : kMissing;
+}
+
+int32_t GetLastErrorRS(void) {
+    auto fn = Bind<int32_t (*)()>("lSRGetLastError");
+    return fn ? fn() : 0;
+}
+
+void GetVersionInfo(tagSR_VERINFO* pvinfo) {
+    if (auto fn = Bind<void (*)(tagSR_VERINFO*)>("vSRGetVersion")) fn(pvinfo);
+}
+
+void SetClassCount(int32_t lCandCount) {
+    if (auto fn = Bind<void (*)(int32_t)>("vSRSetClassCount")) fn(lCandCount);
+}
+
+void SetGuideBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    tagRECT box{x1, y1, x2, y2};
+    if (auto fn = Bind<void (*)(tagRECT*)>("vSRSetGuideBox")) fn(&box);
+}
+
+void SetRecCategory(int32_t lSRKFlag) {
+    if (auto fn = Bind<void (*)(int32_t)>("vSRSetRecCategory"))
+        fn(lSRKFlag);
+    else if (auto fallback = Bind<void (*)(int)>("vSetRecogCategory"))
+        fallback(lSRKFlag);
+}
+
+int32_t RecognizeF(PATTERN_W* pPatW, CR_RESULT* pCRRes, int32_t lResultCount) {
+    if (auto fn = Bind<int32_t (*)(PATTERN_W*, CR_RESULT*, int32_t)>("lSRRecognizeCP"))
+        return fn(pPatW, pCRRes, lResultCount);
+    // The classifier counts its candidates; none found is the failure.
+    if (auto classify = Bind<int (*)(PATTERN_W*, CR_RESULT*, int)>("iClassifyRecognize"))
+        return classify(pPatW, pCRRes, lResultCount) != 0 ? 0 : 1;
+    return kMissing;
+}
