@@ -26,8 +26,9 @@ struct Character {
     std::vector<Stroke> strokes;
 };
 
-// The first model pattern of each wanted code that the dictionary holds as a plain
-// (not composed) category, drawn into a 100-unit box at x = 130 * its position.
+// The first model pattern of each wanted code (up to count of them) that the dictionary
+// holds as a plain (not composed) category, drawn into a 100-unit box at x = 130 * its
+// position in the line.
 std::vector<Character> LineFromDictionary(const std::string& patternDic,
                                           const std::vector<uint16_t>& wanted, size_t count);
 
