@@ -247,7 +247,7 @@ long lSRGiveStrokeSetInfo(HSROBJ hobj, long lCandNo, long lHeadPos, long lTailPo
     if (obj == nullptr) return g_lLastErr;
     if (!obj->bRecognized() || obj->m_pSetInfo == nullptr) return SetErr(SR_ERR_STATE);
     if (lHeadPos < 0 || lTailPos < 0 || lHeadPos > lTailPos || lCandNo < 0 ||
-        lCandNo >= obj->lGetResultCount())
+        lCandNo >= obj->lGetDPResultCount())
         return SetErr(SR_ERR_ARGUMENT);
     if (!obj->m_pSetInfo->bGiveStrokeInfo(lCandNo, lHeadPos, lTailPos))
         return SetErr(SR_ERR_FAILED);

@@ -51,7 +51,7 @@ void aSROBJ::m_vFreeDPTable() {
     m_pDP = m_pDPSorted = nullptr;
     m_piDist = nullptr;
     m_iDPSize = 0;
-    m_iResCount = 0;
+    m_iResCount = m_iDPResCount = 0;
 }
 
 int aSROBJ::m_iGetDistParam(int k) const {
@@ -207,7 +207,7 @@ int aSROBJ::m_iSetResultCount(int max) {
         if (v == 0 || v < t) break;
         ++count;
     }
-    m_iResCount = count;
+    m_iResCount = m_iDPResCount = count;
     return count;
 }
 
@@ -258,7 +258,9 @@ void aSROBJ::m_vFreeCODESCORE() {
 }
 
 long aSROBJ::m_lMissRecogModifyProc() {
+    // Until a correction succeeds the results are those of the segmentation search.
     m_vFreeCODESCORE();
+    m_iResCount = m_iDPResCount;
     if (m_pSetInfo == nullptr || !m_pSetInfo->bCalcTagData()) return SR_ERR_STATE;
     const int tags = static_cast<int>(m_pSetInfo->lGetTagCount());
     if (!m_lAllocCODESCORE(tags) || m_ppCodeScore == nullptr) {

@@ -111,7 +111,7 @@ const DPCELL* aSROBJ::pGetSorted(int c) const {
 }
 
 const DPCELL* aSROBJ::pCellOfChar(long lCandNo, long n) const {
-    if (lCandNo < 0 || lCandNo >= m_iResCount) return nullptr;
+    if (lCandNo < 0 || lCandNo >= m_iDPResCount) return nullptr;
     const DPCELL* cell = pGetSorted(static_cast<int>(lCandNo));
     if (cell == nullptr || n < 0 || n >= cell->iCharElmC) return nullptr;
     for (long step = cell->iCharElmC - n - 1; step > 0 && cell != nullptr; --step)
@@ -126,7 +126,7 @@ void aSROBJ::vStrokesOfCell(const DPCELL& cell, long* plHead, long* plTail) cons
 
 long aSROBJ::lCharCountOfCand(long lCandNo) const {
     const DPCELL* cell =
-        lCandNo >= 0 && lCandNo < m_iResCount ? pGetSorted(static_cast<int>(lCandNo)) : nullptr;
+        lCandNo >= 0 && lCandNo < m_iDPResCount ? pGetSorted(static_cast<int>(lCandNo)) : nullptr;
     return cell == nullptr ? -1 : cell->iCharElmC;
 }
 

@@ -66,6 +66,9 @@ public:
 
     // Results.
     long lGetResultCount() const { return m_iResCount; }
+    // Number of candidates of the segmentation search (the result count before a
+    // correction pass replaced it with the one corrected string).
+    long lGetDPResultCount() const { return m_iDPResCount; }
     // Candidate string; sets *pErr. *pLength receives the length in characters.
     const char* cpGetString(long lCandNo, long* pLength, long* pErr);
     // First and last stroke number of a character (lCandNo -1: of an element).
@@ -130,5 +133,6 @@ protected:
     }
 
     int m_iCodeScoreCount = 0;
+    int m_iDPResCount = 0;
     int* m_piDist = nullptr; // distance parameters of boundaries 0..N (0 unused)
 };

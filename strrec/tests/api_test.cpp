@@ -290,6 +290,30 @@ TEST_F(Api, SecondRecognitionFollowsTheStrokeSets) {
     EXPECT_EQ(std::string(s), Sjis({kCodes[0], kCodes[1], kCodes[2]}));
 }
 
+TEST_F(Api, CorrectionCanBeRepeatedAndWithdrawn) {
+    for (int c = 0; c < 3; ++c) AddChar(c);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    const long results = lSRGetResultCount(obj);
+    ASSERT_EQ(lSRGiveStrokeSetInfo(obj, 0, 2, 5), SR_OK);
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_EQ(lSRRecognize(obj), SR_OK) << "run " << run;
+        long len = 0;
+        const char* s = cpSRGetString(obj, 0, &len);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(std::string(s), Sjis({kCodes[0], kSpanning}));
+    }
+    // Statements still refer to the search's candidates, not to the one corrected string.
+    EXPECT_EQ(lSRGiveStrokeSetInfo(obj, results, 0, 0), SR_ERR_ARGUMENT);
+    // Withdrawn statements: the next run fails and the search's results are back.
+    ASSERT_EQ(lSRDeleteLastStrokeSetInfo(obj), SR_OK);
+    EXPECT_EQ(lSRRecognize(obj), SR_ERR_STATE);
+    EXPECT_EQ(lSRGetResultCount(obj), results);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0], kCodes[1], kCodes[2]}));
+}
+
 TEST_F(Api, LongResultsAreReportedNotOverrun) {
     fake::SetHandler([](const PATTERN_W&, CR_RESULT* res, int) {
         res[0] = {1, 900, 0x82A0};
