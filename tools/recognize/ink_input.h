@@ -1,0 +1,32 @@
+// One input line of the command-line recognizer: {"strokes": [[[x, y], ...], ...]} in
+// pixel coordinates, y downwards. Other members are ignored.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace recognize {
+
+struct InkPoint {
+    int32_t x;
+    int32_t y;
+};
+using InkStroke = std::vector<InkPoint>;
+
+struct InkLine {
+    bool ok = false;
+    std::vector<InkStroke> strokes;
+    std::string error; // when !ok
+};
+
+// Bounds on one line's ink. Coordinates must fit the recognizers' 16-bit points.
+inline constexpr size_t kMaxStrokes = 1000;
+inline constexpr size_t kMaxPoints = 100000;
+
+// Reads one line. A coordinate must be a number with an integral value in -32768..32767;
+// every stroke needs at least one point.
+InkLine ParseInkLine(std::string_view line);
+
+} // namespace recognize
