@@ -10,6 +10,7 @@
 
 #include "classifier/glyphid.h"
 #include "platform/loader.h"
+#include "platform/profile.h"
 #include "platform/sysdir.h"
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"
@@ -192,7 +193,15 @@ int main(int argc, char** argv) {
     }
     std::string dir = o.data.empty() ? platform::SystemDirectory() : o.data;
     if (!dir.empty() && dir.back() != '/') dir += '/';
-    std::string crd = dir + "glyphs.crd", ccd = dir + "glyphs.ccd";
+    // the dictionaries the recognition service is configured with
+    std::string ini = dir + "VELTAREC.INI";
+    char name[512];
+    platform::GetPrivateProfileString("RECOGBOX", "CRDIC", "glyphs.crd", name, sizeof name,
+                                      ini.c_str());
+    std::string crd = dir + name;
+    platform::GetPrivateProfileString("RECOGBOX", "CCDIC", "glyphs.ccd", name, sizeof name,
+                                      ini.c_str());
+    std::string ccd = dir + name;
 
 #ifdef BENCH_WITH_COARSE
     if (o.recall) {
