@@ -350,6 +350,61 @@ TEST_F(Api, LongResultsAreReportedNotOverrun) {
     vSRDestroyObject(tooLong);
 }
 
+TEST_F(Api, RandomLinesGiveConsistentResults) {
+    // Lines of random strokes, with negative, degenerate and very large coordinates: every
+    // candidate's characters cover the strokes in order, without gaps or overlaps.
+    fake::SetHandler([](const PATTERN_W& p, CR_RESULT* res, int max) {
+        const int n = std::min(max, 1 + ((p.num + fake::MinX(p)) % 4 + 4) % 4);
+        for (int k = 0; k < n; ++k)
+            res[k] = {k, 950 - 100 * k - (p.num % 7),
+                      0x82A0u + static_cast<uint32_t>((p.num + k) % 80)};
+        return n;
+    });
+    uint32_t seed = 12345;
+    auto next = [&](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+    };
+    long read = 0;
+    for (int trial = 0; trial < 40; ++trial) {
+        HSROBJ o = hSRCreateNewObject();
+        const int strokes = 1 + next(25);
+        const int scale = trial % 5 == 4 ? 40000000 : 300;
+        for (int s = 0; s < strokes; ++s) {
+            std::vector<tagPOINT> pts(1 + next(6));
+            const int x0 = next(20 * scale) - 2 * scale, y0 = next(scale) - scale / 2;
+            for (auto& p : pts) p = {x0 + next(scale / 3 + 1), y0 + next(scale / 3 + 1)};
+            ASSERT_EQ(lSRAddStrokeLast(o, pts.data(), static_cast<long>(pts.size())), SR_OK);
+        }
+        const long r = lSRRecognize(o);
+        ASSERT_TRUE(r == SR_OK || r == SR_ERR_FAILED || r == SR_ERR_MEMORY) << r;
+        const long results = lSRGetResultCount(o);
+        if (r != SR_OK) {
+            EXPECT_EQ(results, 0);
+        }
+        read += results;
+        for (long c = 0; c < results; ++c) {
+            long len = 0;
+            const char* text = cpSRGetString(o, c, &len);
+            ASSERT_NE(text, nullptr);
+            EXPECT_EQ(static_cast<long>(std::strlen(text)), 2 * len);
+            long expectHead = 0;
+            for (long n = 0; n < len; ++n) {
+                long head = -1, tail = -1;
+                ASSERT_EQ(lSRGetStrokeNoOfNthChar(o, c, n, &head, &tail), SR_OK);
+                EXPECT_EQ(head, expectHead);
+                EXPECT_GE(tail, head);
+                expectHead = tail + 1;
+                tagRECT box;
+                EXPECT_EQ(lSRGetNthCharBound(o, c, n, &box), SR_OK);
+            }
+            EXPECT_EQ(expectHead, strokes);
+        }
+        vSRDestroyObject(o);
+    }
+    EXPECT_GT(read, 40); // the lines did produce candidates to check
+}
+
 TEST_F(Api, SingleCharacterRecognition) {
     POINT_W pts[] = {{10, 20, 2}, {50, 20, 0}, {50, 80, 4}, {10, 20, 2}, {10, 80, 4}};
     PATTERN_W p{pts, 5};
