@@ -189,8 +189,8 @@ void QuillboxCtrl::setBackColor(uint ole) {
     }
 }
 
-qlonglong QuillboxCtrl::hWnd() {
-    return static_cast<qlonglong>(winId());
+qulonglong QuillboxCtrl::hWnd() const {
+    return static_cast<qulonglong>(winId());
 }
 
 void QuillboxCtrl::repaintIfResult() {

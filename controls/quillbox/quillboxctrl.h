@@ -116,7 +116,7 @@ class QuillboxCtrl : public QWidget {
     Q_PROPERTY(bool chPunc READ chPunc WRITE setChPunc)
     Q_PROPERTY(bool chSmallAO READ chSmallAO WRITE setChSmallAO)
     Q_PROPERTY(uint BackColor READ backColor WRITE setBackColor)
-    Q_PROPERTY(qlonglong hWnd READ hWnd)
+    Q_PROPERTY(qulonglong hWnd READ hWnd)
 
 public:
     // Private window messages of a pen device; the second parameter carries the point
@@ -194,7 +194,7 @@ public:
     void setChSmallAO(bool on) { setFlag(flags_.smallAO, on); }
     uint backColor() const { return backColor_; }
     void setBackColor(uint ole);
-    qlonglong hWnd();
+    qulonglong hWnd() const;
 
     // The category mask the flags give (511 = every class).
     uint32_t categoryMask() const { return CategoryMask(flags_); }

@@ -45,7 +45,7 @@ TEST(Plugin, PenMessagesByWindowHandle) {
     std::unique_ptr<QWidget> box(controls::CreateControl("QUILLBOX.QuillboxCtrl.1", nullptr));
     ASSERT_NE(box, nullptr);
     box->resize(200, 160);
-    const WId handle = static_cast<WId>(box->property("hWnd").toLongLong());
+    const WId handle = static_cast<WId>(box->property("hWnd").toULongLong());
     ASSERT_EQ(handle, box->winId());
     QSignalSpy released(box.get(), SIGNAL(LButtonRelease()));
     controls::SendWindowMessage(handle, 0x2505, 0, boxtest::PenParam({10, 10}));

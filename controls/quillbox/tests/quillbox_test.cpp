@@ -129,7 +129,7 @@ TEST_F(Box, DispatchInterfaceAndDefaults) {
     EXPECT_EQ(box()->property("TimermSec").toInt(), 500);
     for (int i = 19; i < 29; ++i) EXPECT_TRUE(box()->property(names[i]).toBool()) << names[i];
     EXPECT_EQ(box()->categoryMask(), 511u);
-    EXPECT_NE(box()->property("hWnd").toLongLong(), 0);
+    EXPECT_NE(box()->property("hWnd").toULongLong(), 0);
     // Methods and events are reachable by name.
     for (const char* m :
          {"Refresh()", "AddResult()", "Clear()", "GetCR()", "LoadPattern()",
