@@ -232,11 +232,12 @@ TEST_F(WithDictionaries, RecognizesALine) {
         R"( [[125, 30], [150, 29], [175, 30]], [[110, 75], [150, 74], [190, 75]],)"
         R"( [[220, 20], [250, 19], [280, 20]], [[228, 50], [250, 49], [272, 50]],)"
         R"( [[210, 82], [250, 81], [290, 82]]]})";
-    ToolRun run = RunTool(Args("--line --nbest 10"), line + "\n");
+    // Kanji only: a lone horizontal bar is as much the long-vowel mark as it is 一.
+    ToolRun run = RunTool(Args("--line --mask 16 --nbest 10"), line + "\n");
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.lines.size(), 1u);
-    EXPECT_TRUE(StartsWith(run.lines[0], "{\"candidates\": [{\"text\": \"")) << run.lines[0];
-    EXPECT_TRUE(HasText(run.lines[0], "一二三")) << run.lines[0];
+    EXPECT_TRUE(StartsWith(run.lines[0], "{\"candidates\": [{\"text\": \"一二三\"}"))
+        << run.lines[0];
 }
 
 } // namespace
