@@ -6,11 +6,12 @@ namespace larder {
 
 namespace {
 
-quint32 U32(const QByteArray& b, qsizetype at) {
-    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(b.constData()) + at);
-}
+// Little-endian fields, read byte by byte; the caller has checked that they lie inside.
 quint16 U16(const QByteArray& b, qsizetype at) {
-    return qFromLittleEndian<quint16>(reinterpret_cast<const uchar*>(b.constData()) + at);
+    return quint16(uchar(b.at(at)) | (uchar(b.at(at + 1)) << 8));
+}
+quint32 U32(const QByteArray& b, qsizetype at) {
+    return quint32(U16(b, at)) | (quint32(U16(b, at + 2)) << 16);
 }
 
 void Put32(QByteArray& b, quint32 v) {

@@ -36,8 +36,8 @@ Look LookOf(int series) {
         return {QColor(255, 170, 80), QColor(150, 80, 20), QColor(255, 243, 224), 0};
     case 1:
         return {QColor(120, 180, 240), QColor(40, 80, 150), QColor(228, 240, 255), 1};
-    case 2:
-        return {QColor(130, 205, 110), QColor(40, 110, 40), QColor(235, 250, 225), 2};
+    case 2: // stored with a palette, so its colours sit on the palette's colour cube
+        return {QColor(102, 204, 102), QColor(51, 102, 51), QColor(204, 255, 204), 2};
     default:
         return {QColor(250, 160, 200), QColor(160, 60, 110), QColor(255, 236, 245), 3};
     }
