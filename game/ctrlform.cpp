@@ -1,0 +1,438 @@
+#include "game/ctrlform.h"
+
+#include "game/colorswatch.h"
+#include "game/commonmodule.h"
+#include "game/cornermenu.h"
+#include "game/flatbutton.h"
+#include "game/mainwindow.h"
+#include "platform/gui/fonts.h"
+#include "platform/gui/persist.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <cmath>
+
+namespace game {
+
+namespace {
+
+const QString kSection = QStringLiteral("TESSERA");
+
+QScrollBar* MakeScroll(QWidget* parent, int min, int max, int value, const QRect& geometry) {
+    auto* s = new QScrollBar(Qt::Horizontal, parent);
+    s->setRange(min, max);
+    s->setValue(value);
+    s->setPageStep(1);
+    // The change runs when the thumb is let go; while it is dragged only labels follow.
+    s->setTracking(false);
+    s->setGeometry(geometry);
+    return s;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry,
+                  Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    l->setAlignment(align);
+    return l;
+}
+
+void Rule(QWidget* parent, const QRect& geometry) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(geometry);
+}
+
+} // namespace
+
+CtrlForm::CtrlForm(MainWindow* main, Uniform uniform)
+    : main_(main), uniform_(std::move(uniform)), shroud_(main->shroud()), sysKit_(main->sysKit()),
+      list1_(std::make_unique<QListWidget>()), list2_(std::make_unique<QListWidget>()) {
+    setWindowTitle(QStringLiteral("Tessera Game Ver.1.0E"));
+    setObjectName(QStringLiteral("CtrlForm"));
+    BuildLayout();
+}
+
+CtrlForm::~CtrlForm() = default;
+
+void CtrlForm::BuildLayout() {
+    // 3495 x 5205 twips at 15 twips a pixel.
+    setFixedSize(233, 347);
+    setFont(controls::MakePointFont(QString::fromUtf8("ＭＳ 明朝"), 10.5));
+
+    cornerMenu_ = new CornerMenu(QString::fromUtf8("ファイル選択"), this);
+    cornerMenu_->setGeometry(8, 6, 217, 26);
+    cornerMenu_->setFilePattern(QStringLiteral("*.*"));
+    connect(cornerMenu_, &CornerMenu::fileSelected, this, &CtrlForm::QuestionFilePicked);
+
+    text1_ = new QLineEdit(QStringLiteral("None"), this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setReadOnly(true);
+    text1_->setGeometry(8, 36, 217, 24);
+
+    frame1_ = new QGroupBox(this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    frame1_->setGeometry(8, 62, 217, 201);
+
+    label1_ = MakeLabel(frame1_, QString::fromUtf8("分割"), QRect(6, 8, 44, 20));
+    bunScroll_ = MakeScroll(frame1_, 1, 100, 1, QRect(50, 10, 122, 17));
+    bunScroll_->setObjectName(QStringLiteral("BunScroll"));
+    bunkatuLabel2_ = MakeLabel(frame1_, QStringLiteral("1"), QRect(174, 8, 36, 20),
+                               Qt::AlignRight | Qt::AlignVCenter);
+    bunkatuLabel2_->setObjectName(QStringLiteral("BunkatuLabel2"));
+    const struct {
+        const char* caption;
+        int delta;
+    } bunSteps[] = {{"-2", -2}, {"-1", -1}, {"+1", 1}, {"+2", 2}, {"±0", 0}};
+    int x = 6;
+    for (const auto& step : bunSteps) {
+        auto* b = new FlatButton(QString::fromUtf8(step.caption), frame1_);
+        b->setObjectName(QStringLiteral("Bun") + QString::fromUtf8(step.caption));
+        b->setGeometry(x, 32, 39, 22);
+        const int delta = step.delta;
+        connect(b, &QPushButton::clicked, this, [this, delta] { StepFirst(delta); });
+        x += 41;
+    }
+    Rule(frame1_, QRect(4, 58, 209, 4));
+    label2_ = MakeLabel(frame1_, QString::fromUtf8("階調"), QRect(6, 66, 44, 20));
+    kaiScroll_ = MakeScroll(frame1_, 1, 64, 16, QRect(50, 68, 122, 17));
+    kaiScroll_->setObjectName(QStringLiteral("KaiScroll"));
+    kaityouLabel2_ = MakeLabel(frame1_, QStringLiteral("16"), QRect(174, 66, 36, 20),
+                               Qt::AlignRight | Qt::AlignVCenter);
+    kaityouLabel2_->setObjectName(QStringLiteral("KaityouLabel2"));
+    Rule(frame1_, QRect(4, 90, 209, 4));
+    label3_ = MakeLabel(frame1_, QString::fromUtf8("問題"), QRect(6, 98, 44, 20));
+    monScroll_ = MakeScroll(frame1_, 1, 1, 1, QRect(50, 100, 160, 17));
+    monScroll_->setObjectName(QStringLiteral("MonScroll"));
+    const struct {
+        const char* caption;
+        const char* name;
+        int delta;
+    } monSteps[] = {{"-1", "MonMinus1", -1}, {"±0", "MonRestart", 0}, {"+1", "MonPlus1", 1}};
+    x = 6;
+    for (const auto& step : monSteps) {
+        auto* b = new FlatButton(QString::fromUtf8(step.caption), frame1_);
+        b->setObjectName(QString::fromLatin1(step.name));
+        b->setGeometry(x, 126, 39, 26);
+        const int delta = step.delta;
+        connect(b, &QPushButton::clicked, this, [this, delta] { StepQuestion(delta); });
+        x += 41;
+    }
+    monLabel_ = MakeLabel(frame1_, QStringLiteral("1"), QRect(136, 122, 74, 18), Qt::AlignCenter);
+    monLabel_->setObjectName(QStringLiteral("MonLabel"));
+    Rule(frame1_, QRect(146, 140, 54, 3));
+    souMonLabel_ =
+        MakeLabel(frame1_, QStringLiteral("0"), QRect(136, 143, 74, 18), Qt::AlignCenter);
+    souMonLabel_->setObjectName(QStringLiteral("SouMonLabel"));
+    gameCombo_ = new QComboBox(frame1_);
+    gameCombo_->setObjectName(QStringLiteral("GameCombo"));
+    gameCombo_->setGeometry(6, 168, 150, 26);
+    connect(gameCombo_, &QComboBox::activated, this, [this](int) { GameSelected(); });
+    frame1_->hide();
+
+    connect(bunScroll_, &QScrollBar::sliderMoved, this, [this](int v) {
+        bunkatuLabel2_->setNum(v);
+        main_->SetFirstValue(v);
+    });
+    connect(bunScroll_, &QScrollBar::valueChanged, this, &CtrlForm::FirstParameterChanged);
+    connect(kaiScroll_, &QScrollBar::sliderMoved, this, [this](int v) {
+        kaityouLabel2_->setNum(v);
+        main_->SetSecondValue(v);
+    });
+    connect(kaiScroll_, &QScrollBar::valueChanged, this, &CtrlForm::SecondParameterChanged);
+    connect(monScroll_, &QScrollBar::sliderMoved, this, [this](int v) { monLabel_->setNum(v); });
+    connect(monScroll_, &QScrollBar::valueChanged, this, [this](int) { QuestionChanged(); });
+
+    picture1_ = new ColorSwatch(this);
+    picture2_ = new ColorSwatch(this);
+    picture3_ = new ColorSwatch(this);
+    picture1_->setGeometry(8, 272, 24, 24);
+    picture2_->setGeometry(36, 272, 24, 24);
+    picture3_->setGeometry(64, 272, 24, 24);
+    picture1_->setToolTip(QString::fromUtf8("背景色"));
+    picture2_->setToolTip(QString::fromUtf8("文字色"));
+    picture3_->setToolTip(QString::fromUtf8("前景色"));
+    for (ColorSwatch* s : {picture1_, picture2_, picture3_})
+        connect(s, &ColorSwatch::clicked, this, [this, s] { SwatchClicked(s); });
+
+    rndCheck_ = new QCheckBox(QStringLiteral("Rnd"), this);
+    rndCheck_->setObjectName(QStringLiteral("RndCheck"));
+    rndCheck_->setGeometry(96, 272, 60, 24);
+    auto* quit = new FlatButton(QString::fromUtf8("終了"), this);
+    quit->setObjectName(QStringLiteral("QuitButton"));
+    quit->setGeometry(160, 270, 65, 28);
+    connect(quit, &QPushButton::clicked, this, &QWidget::close);
+
+    playCheck1_ = new QCheckBox(QStringLiteral("2Play"), this);
+    playCheck1_->setObjectName(QStringLiteral("PlayCheck1"));
+    playCheck1_->setGeometry(8, 310, 70, 24);
+    playCheck2_ = new QCheckBox(QStringLiteral("2Copy"), this);
+    playCheck2_->setObjectName(QStringLiteral("PlayCheck2"));
+    playCheck2_->setGeometry(80, 310, 76, 24);
+    connect(playCheck1_, &QCheckBox::toggled, this, &CtrlForm::PlayCheck1Changed);
+    connect(playCheck2_, &QCheckBox::toggled, this, &CtrlForm::PlayCheck2Changed);
+    auto* minimize = new FlatButton(QString::fromUtf8("最小化"), this);
+    minimize->setObjectName(QStringLiteral("MinimizeButton"));
+    minimize->setGeometry(160, 308, 65, 28);
+    connect(minimize, &QPushButton::clicked, this, &QWidget::showMinimized);
+}
+
+void CtrlForm::SetAnswerWindows(const AnswerWindows& windows) {
+    answers_ = windows;
+    if (!answers_.answer1) answers_.answer1 = &noAnswer1_;
+    if (!answers_.answer2) answers_.answer2 = &noAnswer2_;
+    if (!answers_.answer2m) answers_.answer2m = &noAnswer2m_;
+}
+
+bool CtrlForm::Load() {
+    setWindowIcon(main_->windowIcon());
+    list1_->clear();
+
+    const QString dataPath = sysKit_.readIni(kSection, QStringLiteral("DataPath"), QString());
+    cornerMenu_->setFolderPath(sysKit_.programPath() + dataPath);
+    cornerMenu_->rebuild();
+
+    picture1_->setColor(controls::FromOleColor(shroud_.backColor()));
+    picture2_->setColor(controls::FromOleColor(shroud_.stringColor()));
+    picture3_->setColor(controls::FromOleColor(shroud_.foreColor()));
+
+    gameCombo_->clear();
+    if (!shroud_.present()) {
+        // Without the effects control there is nothing to choose, but the panel still opens.
+        frame1_->hide();
+        return true;
+    }
+    for (int i = 1;; ++i) {
+        shroud_.setGameMode(i);
+        if (shroud_.gameMode() != i) {
+            if (i == 1) return false;
+            gameCombo_->setCurrentIndex(0);
+            GameSelected();
+            frame1_->hide();
+            return true;
+        }
+        const QString def =
+            sysKit_.readIni(kSection, QStringLiteral("DefParam2_%1").arg(i), QStringLiteral("16"));
+        const qint16 value = MaxInt(qint16(kaiScroll_->minimum()),
+                                    MinInt(qint16(kaiScroll_->maximum()), LeadingNumber(def)));
+        gameCombo_->addItem(shroud_.gameName(), int(value));
+    }
+}
+
+QString CtrlForm::CurrentAnswer() const {
+    const int k = monScroll_->value() - 1;
+    if (k < 0 || k >= list1_->count()) return {};
+    return list1_->item(k)->text();
+}
+
+QStringList CtrlForm::Questions() const {
+    QStringList out;
+    for (int i = 0; i < list1_->count(); ++i) out << list1_->item(i)->text();
+    return out;
+}
+
+void CtrlForm::Seikai(int player) {
+    answers_.answer1->LockedAll();
+    answers_.answer2->LockedAll();
+    if (player == 1) {
+        answers_.answer2->SetBitMapNo(1);
+        answers_.answer2m->SetBitMapNo(1);
+    } else {
+        answers_.answer1->SetBitMapNo(1);
+    }
+    ansFlag_ = true;
+}
+
+void CtrlForm::UnlockAnswersIfOpen() {
+    if (ansFlag_) return;
+    answers_.answer1->UnLockedAll();
+    answers_.answer2->UnLockedAll();
+}
+
+void CtrlForm::GameSelected() {
+    const int index = gameCombo_->currentIndex();
+    if (index < 0) return;
+    shroud_.setGameMode(index + 1);
+    label1_->setText(shroud_.param1Name());
+    label2_->setText(shroud_.param2Name());
+    main_->SetParamNames(shroud_.param1Name(), shroud_.param2Name());
+    kaiScroll_->setValue(gameCombo_->itemData(index).toInt());
+}
+
+void CtrlForm::SecondParameterChanged(int value) {
+    kaityouLabel2_->setNum(value);
+    main_->SetSecondValue(value);
+    shroud_.setParam2(value);
+    if (gameCombo_->currentIndex() >= 0) gameCombo_->setItemData(gameCombo_->currentIndex(), value);
+    UnlockAnswersIfOpen();
+}
+
+void CtrlForm::FirstParameterChanged(int value) {
+    bunkatuLabel2_->setNum(value);
+    main_->SetFirstValue(value);
+    if (shroud_.param1() == value)
+        shroud_.reWrite();
+    else
+        shroud_.setParam1(value);
+    UnlockAnswersIfOpen();
+}
+
+void CtrlForm::StepFirst(int delta) {
+    const qint16 v = qint16(bunScroll_->value());
+    if (delta == 0) {
+        FirstParameterChanged(v);
+        return;
+    }
+    const qint16 next = delta < 0 ? MaxInt(qint16(bunScroll_->minimum()), qint16(v + delta))
+                                  : MinInt(qint16(bunScroll_->maximum()), qint16(v + delta));
+    bunScroll_->setValue(next);
+}
+
+void CtrlForm::StepQuestion(int delta) {
+    const qint16 v = qint16(monScroll_->value());
+    if (delta == 0) {
+        QuestionChanged();
+        return;
+    }
+    const qint16 next = delta < 0 ? MaxInt(qint16(monScroll_->minimum()), qint16(v + delta))
+                                  : MinInt(qint16(monScroll_->maximum()), qint16(v + delta));
+    monScroll_->setValue(next);
+}
+
+void CtrlForm::QuestionChanged() {
+    const int n = monScroll_->value();
+    monLabel_->setNum(n);
+    shroud_.setParam1(1);
+    shroud_.setAnswerString(CurrentAnswer());
+    ansFlag_ = false;
+    if (bunScroll_->value() == 1)
+        FirstParameterChanged(1);
+    else
+        bunScroll_->setValue(1);
+    if (rndCheck_->isChecked() && gameCombo_->count() > 0) {
+        double r = uniform_();
+        if (!(r >= 0.0) || r >= 1.0) r = 0.0;
+        const int pick =
+            qBound(0, int(std::floor(r * gameCombo_->count())), gameCombo_->count() - 1);
+        gameCombo_->setCurrentIndex(pick);
+        GameSelected();
+    }
+}
+
+void CtrlForm::QuestionFilePicked(const QString& path) {
+    list1_->clear();
+    sysKit_.getDataList(list1_.get(), QString(), path);
+    if (list1_->count() > 0 && list1_->item(0)->text() == kRandomMarker) {
+        list1_->clear();
+        list2_->clear();
+        sysKit_.getDataList(list2_.get(), QString(), path);
+        delete list2_->takeItem(0);
+        QStringList pending;
+        for (int i = 0; i < list2_->count(); ++i) pending << list2_->item(i)->text();
+        list2_->clear();
+        list1_->addItems(ShuffleQuestions(pending, uniform_));
+    }
+    if (list1_->count() > 0) {
+        text1_->setText(FileNameOf(path));
+        frame1_->show();
+        answers_.answer1->SetVisible(true);
+        if (playCheck1_->isChecked()) answers_.answer2->SetVisible(true);
+        if (playCheck2_->isChecked()) answers_.answer2m->SetVisible(answers_.answer2->IsVisible());
+        souMonLabel_->setNum(list1_->count());
+        // Setting the value first keeps the old one within the new range, so the change
+        // below never runs on its own; the question starts explicitly.
+        const QSignalBlocker block(monScroll_);
+        monScroll_->setMaximum(list1_->count());
+        monScroll_->setValue(1);
+    } else {
+        frame1_->hide();
+        HideAnswerWindows();
+        text1_->setText(kBadDataFile);
+        souMonLabel_->setNum(0);
+        const QSignalBlocker block(monScroll_);
+        monScroll_->setRange(1, 1);
+        return;
+    }
+    QuestionChanged();
+}
+
+void CtrlForm::PlayCheck1Changed(bool on) {
+    if (on) {
+        if (list1_->count() == 0) return;
+        answers_.answer2->SetVisible(true);
+        if (playCheck2_->isChecked()) answers_.answer2m->SetVisible(true);
+    } else {
+        answers_.answer2->SetVisible(false);
+        answers_.answer2m->SetVisible(false);
+    }
+}
+
+void CtrlForm::PlayCheck2Changed(bool on) {
+    if (on) {
+        if (list1_->count() == 0) return;
+        answers_.answer2m->SetVisible(answers_.answer2->IsVisible());
+    } else {
+        answers_.answer2m->SetVisible(false);
+    }
+}
+
+void CtrlForm::SwatchClicked(ColorSwatch* swatch) {
+    const QColor chosen = QColorDialog::getColor(swatch->color(), this);
+    // Closing the chooser without a choice leaves the colour as it was.
+    const QColor color = chosen.isValid() ? chosen : swatch->color();
+    swatch->setColor(color);
+    const quint32 ole = controls::ToOleColor(color);
+    if (swatch == picture1_)
+        shroud_.setBackColor(ole);
+    else if (swatch == picture2_)
+        shroud_.setStringColor(ole);
+    else
+        shroud_.setForeColor(ole);
+}
+
+void CtrlForm::HideAnswerWindows() {
+    answers_.answer1->SetVisible(false);
+    answers_.answer2->SetVisible(false);
+    answers_.answer2m->SetVisible(false);
+}
+
+void CtrlForm::ShowAnswerWindows() {
+    if (list1_->count() == 0) return;
+    answers_.answer1->SetVisible(true);
+    if (playCheck1_->isChecked()) answers_.answer2->SetVisible(true);
+    if (playCheck2_->isChecked()) answers_.answer2m->SetVisible(answers_.answer2->IsVisible());
+}
+
+void CtrlForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (windowState() & Qt::WindowMinimized) {
+        main_->hide();
+        HideAnswerWindows();
+    } else {
+        main_->show();
+        ShowAnswerWindows();
+    }
+}
+
+void CtrlForm::UnloadAnswerWindows() {
+    answers_.answer1->Unload();
+    answers_.answer2->Unload();
+    answers_.answer2m->Unload();
+}
+
+void CtrlForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    main_->Unload();
+}
+
+} // namespace game

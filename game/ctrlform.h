@@ -1,0 +1,89 @@
+// The game master's control panel: question file, game choice, the two effect parameters,
+// the question number, colours and the one- or two-player switches.
+#pragma once
+
+#include "game/answerseam.h"
+#include "game/controlproxies.h"
+#include "game/questions.h"
+
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QScrollBar;
+
+namespace game {
+
+class CornerMenu;
+class ColorSwatch;
+class MainWindow;
+
+class CtrlForm : public QWidget, public AnswerHost {
+    Q_OBJECT
+public:
+    CtrlForm(MainWindow* main, Uniform uniform);
+    ~CtrlForm() override;
+
+    // Runs the panel load; false when the effects control offers no game (the program
+    // ends then).
+    bool Load();
+    void SetAnswerWindows(const AnswerWindows& windows);
+
+    QString CurrentAnswer() const override;
+    void Seikai(int player) override;
+
+    // The question list in play order.
+    QStringList Questions() const;
+    bool AnsFlag() const { return ansFlag_; }
+    // The question file picked from the file menu (a full path).
+    void QuestionFilePicked(const QString& path);
+    // Closes the answer windows for good.
+    void UnloadAnswerWindows();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildLayout();
+    void GameSelected();
+    void SecondParameterChanged(int value);
+    void FirstParameterChanged(int value);
+    void QuestionChanged();
+    void StepFirst(int delta);
+    void StepQuestion(int delta);
+    void PlayCheck1Changed(bool on);
+    void PlayCheck2Changed(bool on);
+    void SwatchClicked(ColorSwatch* swatch);
+    void ShowAnswerWindows();
+    void HideAnswerWindows();
+    void UnlockAnswersIfOpen();
+
+    MainWindow* main_;
+    Uniform uniform_;
+    ShroudProxy shroud_;
+    SysKitProxy sysKit_;
+    NoAnswerWindow noAnswer1_, noAnswer2_, noAnswer2m_;
+    AnswerWindows answers_{&noAnswer1_, &noAnswer2_, &noAnswer2m_};
+    bool ansFlag_ = false;
+
+    // The two lists live outside the panel: the helper control fills them by handle.
+    std::unique_ptr<QListWidget> list1_, list2_;
+    CornerMenu* cornerMenu_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    QLabel *label1_ = nullptr, *label2_ = nullptr, *label3_ = nullptr;
+    QScrollBar *bunScroll_ = nullptr, *kaiScroll_ = nullptr, *monScroll_ = nullptr;
+    QLabel *bunkatuLabel2_ = nullptr, *kaityouLabel2_ = nullptr;
+    QLabel *monLabel_ = nullptr, *souMonLabel_ = nullptr;
+    QComboBox* gameCombo_ = nullptr;
+    ColorSwatch *picture1_ = nullptr, *picture2_ = nullptr, *picture3_ = nullptr;
+    QCheckBox *rndCheck_ = nullptr, *playCheck1_ = nullptr, *playCheck2_ = nullptr;
+};
+
+} // namespace game

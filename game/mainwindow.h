@@ -1,0 +1,56 @@
+// The game's main window: the effects control as a large square and, along the bottom,
+// the names and values of the two effect parameters. It carries the helper control that
+// every window uses for the settings file and the question files.
+#pragma once
+
+#include "game/controlproxies.h"
+#include "game/questions.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace game {
+
+class CtrlForm;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up from the program folder: current directory, program path, settings file,
+    // answer font, then the control panel. False when the program must end at once.
+    bool Start(const QString& programFolder, Uniform uniform);
+
+    ShroudProxy shroud() const { return ShroudProxy(shroud_); }
+    SysKitProxy sysKit() const { return SysKitProxy(sysKit_); }
+    CtrlForm* panel() const { return panel_; }
+
+    void SetParamNames(const QString& first, const QString& second);
+    void SetFirstValue(int value);
+    void SetSecondValue(int value);
+    // Closes the panel and the answer windows and ends the program.
+    void Unload();
+    QRect ShroudGeometry() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Layout();
+
+    QWidget* shroud_ = nullptr;
+    QWidget* sysKit_ = nullptr;
+    QLabel *label1_, *bunkatuLabel_, *label2_, *kaityouLabel_;
+    CtrlForm* panel_ = nullptr;
+    bool unloading_ = false;
+};
+
+// The program's icon, shared by its windows.
+QIcon ProgramIcon();
+
+} // namespace game
