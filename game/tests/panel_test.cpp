@@ -104,7 +104,9 @@ TEST_F(PanelTest, LoadingAFileSkipsBlankLinesAndStartsQuestionOne) {
     EXPECT_EQ(panel->CurrentAnswer(), QString::fromUtf8("山"));
     EXPECT_TRUE(a1.visible);
     EXPECT_FALSE(a2.visible);
-    if (Shroud()) EXPECT_EQ(Shroud()->property("AnswerString").toString(), QString::fromUtf8("山"));
+    if (Shroud()) {
+        EXPECT_EQ(Shroud()->property("AnswerString").toString(), QString::fromUtf8("山"));
+    }
 }
 
 TEST_F(PanelTest, Utf8FilesAreReadToo) {
@@ -186,7 +188,9 @@ TEST_F(PanelTest, AfterACorrectAnswerOnlyANewStartUnlocks) {
     EXPECT_FALSE(a1.locked || a2.locked);
     EXPECT_EQ(Find<QScrollBar>("BunScroll")->value(), 1);
     EXPECT_EQ(Find<QScrollBar>("MonScroll")->value(), 1);
-    if (Shroud()) EXPECT_EQ(Shroud()->property("Param1").toInt(), 1);
+    if (Shroud()) {
+        EXPECT_EQ(Shroud()->property("Param1").toInt(), 1);
+    }
 
     panel->Seikai(2);
     EXPECT_EQ(a1.bitmap, 1);
