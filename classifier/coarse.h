@@ -88,7 +88,7 @@ extern CANDTBL _categtbl;         // search table over _category
 extern char* _indicfname;         // copy of the file name
 
 // Loads the coarse dictionary (the square table must exist). A null file name makes an
-// empty dictionary. On failure the previous dictionary is gone and nothing is loaded.
+// empty dictionary. On failure the dictionary loaded before stays in use.
 int LoadCoarseClassificationDic(const char* fn);
 // Frees the dictionary entries, group table, category table and file name copy.
 void FreeCoarseClassificationDic();

@@ -6,7 +6,8 @@
 # the fuzzer's output to build-fuzz/logs-<target>.txt. Seeds: tools/fuzz/corpus/<target>/,
 # plus build-fuzz/seeds/<target>/ (the small dictionaries the targets write, and pieces of
 # the compiled dictionaries of TESSERA_FUZZ_DICTS, default build/share/tessera, when they
-# exist; the stroke targets then also recognize against those dictionaries).
+# exist; the stroke targets then also recognize against those dictionaries, unless
+# TESSERA_FUZZ_SMALL=1).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 seconds=${1:-60}
@@ -35,7 +36,10 @@ piece "$dicts/glyphs.ccd" coarse 83 1024 8192 32768
 piece "$dicts/bigram.cbg" bigram 1041 2048 8192 32768
 piece "$dicts/models.exd" models 16 1024 8192
 for ini in "$dicts"/*.INI; do piece "$ini" profile 100000; done
-if [ -f "$dicts/glyphs.crd" ] && [ -f "$dicts/glyphs.ccd" ] && [ -f "$dicts/bigram.cbg" ]; then
+# The stroke targets recognize against the compiled dictionaries too, unless
+# TESSERA_FUZZ_SMALL=1 keeps them on the small ones (the quick run of test.sh).
+if [ "${TESSERA_FUZZ_SMALL:-0}" != 1 ] && [ -f "$dicts/glyphs.crd" ] && [ -f "$dicts/glyphs.ccd" ] &&
+  [ -f "$dicts/bigram.cbg" ]; then
   export TESSERA_FUZZ_DICTS=$dicts
 fi
 

@@ -14,3 +14,8 @@ if [ "${TESSERA_SKIP_SANITIZERS:-0}" != 1 ]; then
   tessera_build "$TESSERA_ROOT/build-sanitize" -DTESSERA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
   (cd "$TESSERA_ROOT/build-sanitize" && ctest --output-on-failure --timeout 900 -j "$(nproc)")
 fi
+
+# A few seconds of every fuzz program, recognizing against the small dictionaries.
+if [ "${TESSERA_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null; then
+  TESSERA_FUZZ_SMALL=1 bash "$TESSERA_ROOT/scripts/fuzz.sh" 5
+fi

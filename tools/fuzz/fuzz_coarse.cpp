@@ -28,12 +28,18 @@ void Run(const std::string& path, size_t size) {
         Check((rc == 0) == IsCoarseClassificationLoaded(), "loaded exactly on success");
         if (rc) return;
     } else {
-        // A dictionary in place, replaced by the file.
+        // A dictionary in place, replaced by the file; a failed load keeps it in use.
         if (InitCoarseClassification(fuzz::Small().coarse.c_str())) return;
+        const uint16_t* const before = _category;
+        const int count_before = _category_count;
         rc = LoadCoarseClassificationDic(path.c_str());
         Check(rc >= CCDIC_OK && rc <= CCDIC_NOTEMPLATE, "known load result");
-        Check((rc == 0) == IsCoarseClassificationLoaded(), "loaded exactly on success");
-        if (rc) return;
+        Check(IsCoarseClassificationLoaded(), "a dictionary stays loaded");
+        if (rc) {
+            Check(_category == before && _category_count == count_before,
+                  "failed load keeps the dictionary in use");
+            return;
+        }
     }
     Check(_category_count >= 0, "entry count");
 
