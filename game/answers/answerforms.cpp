@@ -1,0 +1,235 @@
+#include "game/answers/answerforms.h"
+
+#include "game/answers/answerlayout.h"
+#include "game/answers/pebblebutton.h"
+#include "platform/gui/control.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+
+namespace answers {
+
+namespace {
+
+// The picture bank and the handwriting box of a window, with their design-time settings.
+void CreateControls(QWidget* window, LarderProxy& larder, QuillboxProxy& box) {
+    larder = LarderProxy(controls::CreateControl(QString::fromLatin1(kLarderProgId), window));
+    larder.applyAnswerSettings();
+    box = QuillboxProxy(controls::CreateControl(QString::fromLatin1(kQuillboxProgId), window));
+    box.applyAnswerSettings();
+}
+
+void Place(const ControlProxy& control, const QRect& r) {
+    if (control.widget()) control.widget()->setGeometry(r);
+}
+
+void TakeMainIcon(QWidget* window) {
+    const QIcon icon = QApplication::windowIcon();
+    if (!icon.isNull()) window->setWindowIcon(icon);
+}
+
+bool NormalState(const QWidget* w) {
+    return !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+// The width and height the window frame adds to the client area.
+QSize FrameExtra(const QWidget* w) {
+    const QSize extra = w->frameGeometry().size() - w->size();
+    return extra.expandedTo(QSize(0, 0));
+}
+
+} // namespace
+
+// ---- the mirror ----
+
+AnswerMirror::AnswerMirror(AnswerHost* host, QWidget* parent) : QWidget(parent), host_(host) {
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("Answer2ミラー"));
+    CreateControls(this, larder_, box_);
+    resize(220, 295);
+}
+
+void AnswerMirror::load() {
+    loaded_ = true;
+    TakeMainIcon(this);
+    box_.setReadOnly(true);
+    if (host_) {
+        box_.setFontName(host_->ShroudFontName());
+        larder_.setSeriesNo(
+            LeadingNumber(host_->ReadSetting(QStringLiteral("Series2"), QStringLiteral("1"))));
+    }
+}
+
+void AnswerMirror::showEvent(QShowEvent* event) {
+    if (!loaded_) load();
+    QWidget::showEvent(event);
+}
+
+void AnswerMirror::resizeEvent(QResizeEvent* event) {
+    const AnswerLayout l = ComputeLayout(width(), height(), true);
+    Place(larder_, l.larder);
+    Place(box_, l.quillbox);
+    QWidget::resizeEvent(event);
+}
+
+void AnswerMirror::closeEvent(QCloseEvent* event) {
+    if (unloading_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void AnswerMirror::Unload() {
+    unloading_ = true;
+    close();
+}
+
+// ---- the players' windows ----
+
+AnswerForm::AnswerForm(AnswerHost* host, int player, AnswerMirror* mirror, QWidget* parent)
+    : QWidget(parent), host_(host), player_(player), mirror_(player == 2 ? mirror : nullptr) {
+    setWindowFlag(Qt::Window);
+    setWindowTitle(player == 2 ? QStringLiteral("Answer2") : QStringLiteral("Answer1"));
+    CreateControls(this, larder_, box_);
+    recButton_ = new PebbleButton(QStringLiteral("にんしき"), this);
+    clearButton_ = new PebbleButton(QStringLiteral("けす"), this);
+    chkButton_ = new PebbleButton(QStringLiteral("こたえあわせ"), this);
+    connect(recButton_, &QPushButton::clicked, this, &AnswerForm::Recognize);
+    connect(clearButton_, &QPushButton::clicked, this, &AnswerForm::Erase);
+    connect(chkButton_, &QPushButton::clicked, this, &AnswerForm::Judge);
+
+    if (QWidget* w = box_.widget()) {
+        connect(w, SIGNAL(RecogChange()), this, SLOT(onRecogChange()));
+        if (player_ == 2) {
+            connect(w, SIGNAL(LButtonRelease()), this, SLOT(onStrokeFinished()));
+            connect(w, SIGNAL(RButtonDown()), this, SLOT(onRightButtonDown()));
+        }
+    }
+    resize(kMinOuterWidth, kMinOuterHeight);
+}
+
+void AnswerForm::load() {
+    loaded_ = true;
+    TakeMainIcon(this);
+    if (!host_) return;
+    box_.setFontName(host_->ShroudFontName());
+    const QString key = player_ == 2 ? QStringLiteral("Series2") : QStringLiteral("Series1");
+    const QString fallback = player_ == 2 ? QStringLiteral("1") : QStringLiteral("0");
+    larder_.setSeriesNo(LeadingNumber(host_->ReadSetting(key, fallback)));
+}
+
+void AnswerForm::showEvent(QShowEvent* event) {
+    if (!loaded_) load();
+    QWidget::showEvent(event);
+}
+
+void AnswerForm::LockedAll() {
+    box_.setReadOnly(true);
+    for (PebbleButton* b : {recButton_, clearButton_, chkButton_}) b->setEnabled(false);
+}
+
+void AnswerForm::UnLockedAll() {
+    neutralPicture();
+    clearBoxes();
+    box_.setReadOnly(false);
+    for (PebbleButton* b : {recButton_, clearButton_, chkButton_}) b->setEnabled(true);
+}
+
+void AnswerForm::SetBitMapNo(int number) {
+    larder_.setBitMapNo(number);
+    if (mirror_) mirror_->larder().setBitMapNo(number);
+}
+
+void AnswerForm::Unload() {
+    unloading_ = true;
+    close();
+}
+
+void AnswerForm::neutralPicture() {
+    if (larder_.bitMapNo() != kPictureNeutral) SetBitMapNo(kPictureNeutral);
+}
+
+void AnswerForm::clearBoxes() {
+    box_.clear();
+    if (mirror_) mirror_->box().clear();
+}
+
+void AnswerForm::Recognize() {
+    box_.recognize();
+    if (!box_.recog()) clearBoxes();
+}
+
+void AnswerForm::Erase() {
+    neutralPicture();
+    clearBoxes();
+}
+
+void AnswerForm::Judge() {
+    if (!box_.recog()) return;
+    // The whole answer line must equal the one recognized character: no trimming, case
+    // and width count.
+    const bool right = host_ && host_->CurrentAnswer() == box_.result();
+    SetBitMapNo(right ? kPictureCorrect : kPictureWrong);
+    const int series = larder_.seriesNo();
+    const int wave = larder_.present() ? larder_.bitMapNo() : (right ? 0 : 1);
+    larder_.playWave(series, wave);
+    emit waveRequested(series, wave);
+    if (right) host_->Seikai(player_);
+}
+
+void AnswerForm::onRecogChange() {
+    neutralPicture();
+    if (player_ != 2 || !mirror_) return;
+    const QuillboxProxy m = mirror_->box();
+    m.clear();
+    m.setRecog(box_.recog());
+    m.setResult(box_.result());
+    m.refresh();
+}
+
+void AnswerForm::onStrokeFinished() {
+    if (!mirror_ || box_.recog() || box_.readOnly()) return;
+    box_.savePattern();
+    const QuillboxProxy m = mirror_->box();
+    m.setRecog(box_.recog());
+    m.loadPatternInDirect(box_.savePatternData());
+    m.refresh();
+}
+
+void AnswerForm::onRightButtonDown() {
+    if (mirror_ && !box_.readOnly()) mirror_->box().clear();
+}
+
+void AnswerForm::enforceMinimumSize() {
+    if (!NormalState(this)) return;
+    const QSize extra = FrameExtra(this);
+    setMinimumSize(qMax(0, kMinOuterWidth - extra.width()),
+                   qMax(0, kMinOuterHeight - extra.height()));
+    if (!mirror_) return;
+    const QSize outer = frameGeometry().size().expandedTo(size());
+    const QSize mirrorExtra = FrameExtra(mirror_);
+    mirror_->setWindowState(Qt::WindowNoState);
+    mirror_->resize(qMax(0, outer.width() - mirrorExtra.width()),
+                    qMax(0, outer.height() - kMirrorHeightShortfall - mirrorExtra.height()));
+}
+
+void AnswerForm::resizeEvent(QResizeEvent* event) {
+    enforceMinimumSize();
+    const AnswerLayout l = ComputeLayout(width(), height(), false);
+    Place(larder_, l.larder);
+    Place(box_, l.quillbox);
+    recButton_->setGeometry(l.recButton);
+    clearButton_->setGeometry(l.clearButton);
+    chkButton_->setGeometry(l.chkButton);
+    QWidget::resizeEvent(event);
+}
+
+void AnswerForm::closeEvent(QCloseEvent* event) {
+    if (unloading_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace answers

@@ -1,0 +1,39 @@
+// Where the controls of an answer window go for a given client size, and the small number
+// helpers the rules use.
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+namespace answers {
+
+// The integer nearest to x, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+int RoundHalfEven(double x);
+
+// The leading numeric part of a settings text ("12abc" -> 12, " -3" -> -3), 0 if none.
+int LeadingNumber(const QString& text);
+
+// The smallest outer size of a player's window in its normal state.
+inline constexpr int kMinOuterWidth = 220;
+inline constexpr int kMinOuterHeight = 400;
+// The mirror is as wide as player 2's window and this much lower.
+inline constexpr int kMirrorHeightShortfall = 105;
+
+// Fixed sizes of the buttons (height of the two long buttons, width and height of the
+// short one).
+inline constexpr int kButtonHeight = 40;
+inline constexpr int kClearButtonWidth = 50;
+
+struct AnswerLayout {
+    QRect larder;
+    QRect quillbox;
+    QRect recButton;
+    QRect clearButton;
+    QRect chkButton;
+};
+
+// The layout of a player's window (with buttons) or of the mirror (picture and box only;
+// its button rectangles stay empty) for the client size sw x sh.
+AnswerLayout ComputeLayout(int sw, int sh, bool mirror);
+
+} // namespace answers
