@@ -194,7 +194,7 @@ class ServiceWithoutLibrary : public ServiceTest {
 protected:
     void SetUp() override {
         ServiceTest::SetUp();
-        handle_ = dlopen("libveltarec.so", RTLD_NOW | RTLD_LOCAL);
+        handle_ = dlopen(FakePath("VELTAREC_LIB").c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle_, nullptr) << dlerror();
     }
     void TearDown() override {
