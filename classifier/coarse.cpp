@@ -99,14 +99,15 @@ bool growGroups(CoarseDic& d, int k) {
     return true;
 }
 
-// The codes of all entries from group 1 on, and their search table.
+// The codes of all entries in list order, and their search table. Every entry counts,
+// also those before group 1 or out of order in a file that does not keep the order, so
+// that every code the ranking can return is in the table.
 int setcategorytbl(CoarseDic& d) {
     if (d.category_count > kMaxTableEntries) return CCDIC_NOMEMORY;
-    d.category = new (std::nothrow) uint16_t[std::max(1, d.category_count)];
+    d.category = new (std::nothrow) uint16_t[std::max(1, d.category_count)]();
     if (!d.category) return CCDIC_NOMEMORY;
     int n = 0;
-    const tagUNION_CC_DIC* start = d.stnum_max > 1 ? d.dicptr[1] : nullptr;
-    for (const tagUNION_CC_DIC* e = start; e && n < d.category_count; e = e->next)
+    for (const tagUNION_CC_DIC* e = d.head; e && n < d.category_count; e = e->next)
         if (e->offcd_num > 0) d.category[n++] = e->jiscode.w;
     if (InitCandSearchTable(&d.categtbl, d.category, n) != 0) return CCDIC_NOMEMORY;
     return CCDIC_OK;

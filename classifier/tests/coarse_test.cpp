@@ -159,6 +159,27 @@ TEST_F(Coarse, LoadBuildsGroupsAndCategoryTable) {
     EXPECT_STREQ(_indicfname, path.c_str());
 }
 
+TEST_F(Coarse, EveryEntryIsInTheCategoryTableWhateverItsGroup) {
+    // A group-0 entry first and groups out of order: every code the ranking can return
+    // must be found in the search table, and no slot of the table is left unset.
+    const std::string path =
+        Write("unordered.dic", {Entry(0x8141, 0, {DFV{}}), Entry(0x8142, 3, {DFV{}}),
+                                Entry(0x8143, 1, {DFV{}}), Entry(0x8144, 1, {udata_.dfv})});
+    ASSERT_EQ(InitCoarseClassification(path.c_str()), 0);
+    ASSERT_EQ(_category_count, 4);
+    for (uint16_t code : {0x8141, 0x8142, 0x8143, 0x8144})
+        EXPECT_GE(IsCandidate(&_categtbl, _category, code), 0) << std::hex << code;
+    EXPECT_EQ(_category[0], 0x8141);
+    EXPECT_EQ(_category[3], 0x8144);
+
+    std::vector<POINT_W> bar = {POINT_W{0, 50, PT_PENDOWN}, POINT_W{100, 50, PT_PENUP}};
+    PATTERN_W p{bar.data(), int32_t(bar.size())};
+    uint16_t codes[8];
+    const int n = CoarseClassify(&p, codes, nullptr, 8);
+    ASSERT_GT(n, 0);
+    for (int i = 0; i < n; ++i) EXPECT_GE(IsCandidate(&_categtbl, _category, codes[i]), 0);
+}
+
 TEST_F(Coarse, StrokeGroupBeyondTheTableGrowsIt) {
     // Group 75 lies past even one enlargement by 30.
     const std::string path =
