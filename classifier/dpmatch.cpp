@@ -1,6 +1,10 @@
 // DP matching over the grid of point pairs.
 #include "classifier/dpmatch.h"
 
+#include "classifier/strokematch.h"
+
+#include <vector>
+
 namespace {
 
 DPM_PARAM g_dpm = {350, 7, 179};
@@ -11,6 +15,17 @@ inline bool reachable(const MDTBL& c) {
 
 void unreachable_from(MDTBL* row, int from, int width) {
     for (int i = from; i < width; ++i) row[i].dir = MDT_NONE;
+}
+
+// The cosine table by direction difference, taken once from the matcher's table.
+const int16_t* costable() {
+    static const std::vector<int16_t> table = [] {
+        std::vector<int16_t> t(1024);
+        for (int k = 0; k < 1024; ++k)
+            t[static_cast<size_t>(k)] = static_cast<int16_t>(getcosine(k));
+        return t;
+    }();
+    return table.data();
 }
 
 } // namespace
@@ -62,21 +77,45 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
     for (int d = 1; d < first && d < Dn; ++d)
         if (dp[d].attr & PB_PENDOWN) ++rs;
 
+    // Input strokes begun up to each column, counting the first as 1.
+    static thread_local std::vector<int> s_instr;
+    if (s_instr.size() < static_cast<size_t>(In)) s_instr.resize(static_cast<size_t>(In));
+    int* instr = s_instr.data();
+    instr[0] = 1;
+    for (int i = 1; i < In; ++i) instr[i] = instr[i - 1] + ((ip[i].attr & PB_PENDOWN) ? 1 : 0);
+    const int16_t* cost = costable();
+
+    // Reachable span [lo, hi] of the previous row; cells outside it are unreachable, so a
+    // row only needs the columns from lo up to where the input-only chain past hi + 1 ends.
+    int lo = In, hi = -1;
+    if (first < Dn) {
+        const MDTBL* prev = mdt + static_cast<long>(first - 1) * In;
+        for (int i = 0; i < In; ++i)
+            if (reachable(prev[i])) {
+                if (lo == In) lo = i;
+                hi = i;
+            }
+    }
+    int cut = 1; // first column whose stroke count exceeds the row's limit
+    const int rej = prm.rej_start, minsc = prm.min_score, maxover = prm.maxoverlen;
+
     for (int d = first; d < Dn; ++d) {
         const MDTBL* prev = mdt + static_cast<long>(d - 1) * In;
         MDTBL* row = mdt + static_cast<long>(d) * In;
-        bool any = false;
-        for (int i = 0; i < In && !any; ++i) any = reachable(prev[i]);
-        if (!any) {
+        if (hi < lo) {
             for (int k = d; k < Dn; ++k) unreachable_from(mdt + static_cast<long>(k) * In, 0, In);
             break;
         }
         if (dp[d].attr & PB_PENDOWN) ++rs;
+        while (cut < In && instr[cut] <= rs + 1) ++cut;
         const int ld = dp[d].l;
+        const int ddir = dp[d].dir, dx = dp[d].x, dy = dp[d].y;
+        const bool cutting = d >= rej;
+        int nlo = In, nhi = -1;
 
         // Column 0: only from the cell above.
         const MDTBL& up0 = prev[0];
-        if (!reachable(up0) || up0.overlen + ld >= prm.maxoverlen) {
+        if (!reachable(up0) || up0.overlen + ld >= maxover) {
             row[0].dir = MDT_NONE;
         } else {
             const int m = In < 2 ? mdcalus(dp, ip, d, 0) : mdcal(dp, ip, d, 0);
@@ -86,28 +125,33 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
             c.overlen = static_cast<int16_t>(up0.overlen + ld);
             c.dir = MDT_DIC;
             c.dic_stroke = static_cast<int16_t>(rs);
-            if (d >= prm.rej_start && c.score / c.np_num < prm.min_score) c.dir = MDT_NONE;
-            if (c.dir == MDT_NONE)
+            if (cutting && c.score / c.np_num < minsc) c.dir = MDT_NONE;
+            if (c.dir == MDT_NONE) {
                 row[0].dir = MDT_NONE;
-            else
+            } else {
                 row[0] = c;
+                nlo = nhi = 0;
+            }
         }
 
-        int strokes = 1;
-        for (int i = 1; i < In; ++i) {
-            if (ip[i].attr & PB_PENDOWN) ++strokes;
-            if (strokes > rs + 1) {
-                unreachable_from(row, i, In);
-                break;
-            }
-            const int m = mdcal(dp, ip, d, i);
-            const int li = ip[i].l;
+        // Columns before the previous row's span have no source but the cell to the left.
+        const int from = lo > 1 ? lo : 1;
+        const int to = cut; // exclusive
+        unreachable_from(row, 1, from < to ? from : to);
+        int i = from;
+        for (; i < to; ++i) {
+            if (i > hi + 1 && !reachable(row[i - 1])) break;
+            const POINT_B& q = ip[i];
+            const int cv = cost[(ddir - q.dir < 0 ? q.dir - ddir : ddir - q.dir) & 1023];
+            const int dist =
+                (dy - q.y < 0 ? q.y - dy : dy - q.y) + (dx - q.x < 0 ? q.x - dx : dx - q.x);
+            const int m = cv >= 0 ? (cv * (256 - dist)) >> 8 : (cv * dist) >> 8;
+            const int li = q.l;
             bool have = false, bestReach = false;
             int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
 
             auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
                 const int mean = (src.score + m) / (src.np_num + 1);
-                const bool ok = !(d >= prm.rej_start && mean < prm.min_score);
                 bool take;
                 if (!have || !bestReach)
                     take = true;
@@ -115,7 +159,7 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
                     take = ties ? mean >= bestMean : mean > bestMean;
                 if (!take) return;
                 have = true;
-                bestReach = ok;
+                bestReach = !(cutting && mean < minsc);
                 bestMean = mean;
                 bestScore = src.score + m;
                 bestNp = src.np_num + 1;
@@ -132,7 +176,7 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
                     imb -= a.overlen;
                 else if (a.overlen >= 1)
                     imb -= a.overlen;
-                if (imb < prm.maxoverlen) offer(a, MDT_DIC, imb, false);
+                if (imb < maxover) offer(a, MDT_DIC, imb, false);
             }
             const MDTBL& b = prev[i - 1];
             if (reachable(b)) offer(b, MDT_BOTH, li - ld, true);
@@ -143,7 +187,7 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
                     imb += c.overlen;
                 else if (c.overlen >= 1)
                     imb -= c.overlen;
-                if (imb < prm.maxoverlen) offer(c, MDT_IN, imb, false);
+                if (imb < maxover) offer(c, MDT_IN, imb, false);
             }
             if (have && bestReach) {
                 row[i].score = bestScore;
@@ -151,10 +195,15 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
                 row[i].np_num = static_cast<int16_t>(bestNp);
                 row[i].overlen = static_cast<int16_t>(bestImb);
                 row[i].dic_stroke = static_cast<int16_t>(rs);
+                if (nlo == In) nlo = i;
+                nhi = i;
             } else {
                 row[i].dir = MDT_NONE;
             }
         }
+        unreachable_from(row, i, In);
+        lo = nlo;
+        hi = nhi;
     }
 
     const MDTBL& last = mdt[static_cast<long>(Dn - 1) * In + (In - 1)];
