@@ -45,6 +45,7 @@ public:
     void setParam2(int v) const { set("Param2", v); }
     void setAnswerString(const QString& s) const { set("AnswerString", s); }
     void setFontName(const QString& s) const { set("FontName", s); }
+    QString fontName() const { return get("FontName").toString(); }
     quint32 backColor() const { return get("BackColor").toUInt(); }
     quint32 foreColor() const { return get("ForeColor").toUInt(); }
     quint32 stringColor() const { return get("StringColor").toUInt(); }

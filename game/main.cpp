@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     controls::InstallFaceNameSubstitutions();
+    app.setWindowIcon(game::ProgramIcon());
 
     std::mt19937 rng(unsigned(std::chrono::system_clock::now().time_since_epoch().count()));
     std::uniform_real_distribution<double> uniform(0.0, 1.0);

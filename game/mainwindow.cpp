@@ -1,5 +1,7 @@
 #include "game/mainwindow.h"
 
+#include "game/answerwindows.h"
+
 #include "game/commonmodule.h"
 #include "game/ctrlform.h"
 #include "game/questions.h"
@@ -79,6 +81,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
 }
 
 MainWindow::~MainWindow() {
+    answers_.reset();
     delete panel_;
 }
 
@@ -90,6 +93,8 @@ bool MainWindow::Start(const QString& programFolder, Uniform uniform) {
     ShroudProxy(shroud_).setFontName(
         kit.readIni(QStringLiteral("TESSERA"), QStringLiteral("FontName"), kMincho));
     panel_ = new CtrlForm(this, std::move(uniform));
+    answers_ = std::make_unique<AnswerWindowSet>(panel_, this);
+    panel_->SetAnswerWindows(answers_->windows());
     if (!panel_->Load()) return false;
     // The panel stands beside the main window.
     panel_->move(frameGeometry().right() + 12, frameGeometry().top());

@@ -7,11 +7,13 @@
 #include "game/questions.h"
 
 #include <QWidget>
+#include <memory>
 
 class QLabel;
 
 namespace game {
 
+class AnswerWindowSet;
 class CtrlForm;
 
 class MainWindow : public QWidget {
@@ -47,6 +49,7 @@ private:
     QWidget* sysKit_ = nullptr;
     QLabel *label1_, *bunkatuLabel_, *label2_, *kaityouLabel_;
     CtrlForm* panel_ = nullptr;
+    std::unique_ptr<AnswerWindowSet> answers_;
     bool unloading_ = false;
 };
 
