@@ -28,6 +28,29 @@ const int16_t* costable() {
     return table.data();
 }
 
+// Truncating division of a path score by its pair count, by multiplication with a
+// reciprocal: for |x| < 2^20 and 1 <= n < 1024, x * ceil(2^41 / n) >> 41 overshoots x / n
+// by less than 2^-21 < 1/n, so the quotient is exact. Other operands divide directly.
+constexpr int kRecipShift = 41;
+constexpr int kRecipCount = 1024;
+const uint64_t* reciprocals() {
+    static const std::vector<uint64_t> table = [] {
+        std::vector<uint64_t> t(kRecipCount, 0);
+        for (uint64_t n = 1; n < kRecipCount; ++n)
+            t[n] = ((uint64_t{1} << kRecipShift) + n - 1) / n;
+        return t;
+    }();
+    return table.data();
+}
+
+inline int divmean(int x, int n, const uint64_t* recip) {
+    if (n >= 1 && n < kRecipCount && x > -(1 << 20) && x < (1 << 20)) {
+        if (x >= 0) return static_cast<int>((static_cast<uint64_t>(x) * recip[n]) >> kRecipShift);
+        return -static_cast<int>((static_cast<uint64_t>(-x) * recip[n]) >> kRecipShift);
+    }
+    return x / n;
+}
+
 } // namespace
 
 extern "C" {
@@ -84,6 +107,7 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
     instr[0] = 1;
     for (int i = 1; i < In; ++i) instr[i] = instr[i - 1] + ((ip[i].attr & PB_PENDOWN) ? 1 : 0);
     const int16_t* cost = costable();
+    const uint64_t* recip = reciprocals();
 
     // Reachable span [lo, hi] of the previous row; cells outside it are unreachable, so a
     // row only needs the columns from lo up to where the input-only chain past hi + 1 ends.
@@ -151,7 +175,7 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
             int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
 
             auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
-                const int mean = (src.score + m) / (src.np_num + 1);
+                const int mean = divmean(src.score + m, src.np_num + 1, recip);
                 bool take;
                 if (!have || !bestReach)
                     take = true;
