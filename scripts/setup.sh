@@ -8,7 +8,7 @@ TESSERA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TESSERA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-multimedia-dev libqt6svg6-dev
+  qt6-base-dev qt6-multimedia-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
   libexpat1-dev libzip-dev zlib1g-dev
   manpages-ja debian-reference-ja kanjidic
