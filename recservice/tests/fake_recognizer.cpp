@@ -41,19 +41,19 @@ FAKE_EXPORT FakeLog* FakeGetLog() {
 // Candidates for programs that load the stand-in in a process of their own:
 // FAKE_CANDIDATES="code:score,code:score,..." (codes in hex) fills the answers at attach.
 void CandidatesFromEnvironment() {
-    const char* spec = std::getenv("FAKE_CANDIDATES");
-    if (!spec) return;
+    const char* list = std::getenv("FAKE_CANDIDATES");
+    if (!list) return;
     int n = 0;
-    while (*spec && n < 32) {
+    while (*list && n < 32) {
         char* end = nullptr;
-        const unsigned long code = std::strtoul(spec, &end, 16);
+        const unsigned long code = std::strtoul(list, &end, 16);
         if (*end != ':') break;
         const long score = std::strtol(end + 1, &end, 10);
         g_log.results[n] =
             CR_RESULT{n + 1, static_cast<int32_t>(score), static_cast<uint32_t>(code)};
         ++n;
         if (*end != ',') break;
-        spec = end + 1;
+        list = end + 1;
     }
     g_log.resultCount = n;
     g_log.recognizeResult = n; // a classifier counts its candidates
