@@ -29,7 +29,7 @@ void DestroyObject(SRHANDLE hobj) {
 }
 
 int32_t AddStrokeLast(SRHANDLE hobj, const tagPOINT* pStroke, int32_t lPointCount) {
-    using Fn = int32_t (*)(SRHANDLE, tagPOINT*, int32_t);
+    using Fn = long (*)(SRHANDLE, tagPOINT*, long);
     auto fn = Bind<Fn>("lSRAddStrokeLast");
     if (!fn) return kMissing;
     const int32_t extra = State().extraEndPoints;
@@ -49,55 +49,70 @@ int32_t AddStrokeLast(SRHANDLE hobj, const tagPOINT* pStroke, int32_t lPointCoun
 }
 
 int32_t DeleteStrokeLast(SRHANDLE hobj) {
-    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRDeleteStrokeLast");
+    auto fn = Bind<long (*)(SRHANDLE)>("lSRDeleteStrokeLast");
     return fn ? fn(hobj) : kMissing;
 }
 
 int32_t GetStrokeCount(SRHANDLE hobj) {
-    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRGetStrokeCount");
+    auto fn = Bind<long (*)(SRHANDLE)>("lSRGetStrokeCount");
     return fn ? fn(hobj) : 0;
 }
 
 tagPOINT* GetNthStroke(SRHANDLE hobj, int32_t lStrokeNo, int32_t* pPointCount) {
-    auto fn = Bind<tagPOINT* (*)(SRHANDLE, int32_t, int32_t*)>("pSRGetNthStroke");
-    return fn ? fn(hobj, lStrokeNo, pPointCount) : nullptr;
+    auto fn = Bind<tagPOINT* (*)(SRHANDLE, long, long*)>("pSRGetNthStroke");
+    if (!fn) return nullptr;
+    // The recognizer counts in its own long; the service's callers in 32 bits.
+    long count = 0;
+    tagPOINT* points = fn(hobj, lStrokeNo, &count);
+    if (pPointCount) *pPointCount = static_cast<int32_t>(count);
+    return points;
 }
 
 int32_t RecognizeNF(SRHANDLE hobj) {
-    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRRecognize");
+    auto fn = Bind<long (*)(SRHANDLE)>("lSRRecognize");
     return fn ? fn(hobj) : kMissing;
 }
 
 int32_t GetResultCount(SRHANDLE hobj) {
-    auto fn = Bind<int32_t (*)(SRHANDLE)>("lSRGetResultCount");
+    auto fn = Bind<long (*)(SRHANDLE)>("lSRGetResultCount");
     return fn ? fn(hobj) : 0;
 }
 
 char* GetString(SRHANDLE hobj, int32_t lCandNo, int32_t* pStringLength) {
-    auto fn = Bind<char* (*)(SRHANDLE, int32_t, int32_t*)>("cpSRGetString");
-    return fn ? fn(hobj, lCandNo, pStringLength) : nullptr;
+    auto fn = Bind<char* (*)(SRHANDLE, long, long*)>("cpSRGetString");
+    if (!fn) return nullptr;
+    long length = 0;
+    char* text = fn(hobj, lCandNo, &length);
+    if (pStringLength) *pStringLength = static_cast<int32_t>(length);
+    return text;
 }
 
 int32_t GetCharSize(SRHANDLE hobj, tagSIZE* psizChar) {
-    auto fn = Bind<int32_t (*)(SRHANDLE, tagSIZE*)>("lSRGetCharSize");
+    auto fn = Bind<long (*)(SRHANDLE, tagSIZE*)>("lSRGetCharSize");
     return fn ? fn(hobj, psizChar) : kMissing;
 }
 
 int32_t GetParagraphHead(SRHANDLE hobj, void* pBuffer, int32_t lBuffSize) {
-    auto fn = Bind<int32_t (*)(SRHANDLE, void*, int32_t)>("lSRGetParagraphHead");
+    auto fn = Bind<long (*)(SRHANDLE, void*, long)>("lSRGetParagraphHead");
     return fn ? fn(hobj, pBuffer, lBuffSize) : kMissing;
 }
 
 int32_t GetStrokeNoOfNthChar(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo, int32_t* pHead,
                              int32_t* pTail) {
-    using Fn = int32_t (*)(SRHANDLE, int32_t, int32_t, int32_t*, int32_t*);
+    using Fn = long (*)(SRHANDLE, long, long, long*, long*);
     auto fn = Bind<Fn>("lSRGetStrokeNoOfNthChar");
-    return fn ? fn(hobj, lCandNo, lCharNo, pHead, pTail) : kMissing;
+    if (!fn) return kMissing;
+    long head = 0, tail = 0;
+    const long result =
+        fn(hobj, lCandNo, lCharNo, pHead ? &head : nullptr, pTail ? &tail : nullptr);
+    if (pHead) *pHead = static_cast<int32_t>(head);
+    if (pTail) *pTail = static_cast<int32_t>(tail);
+    return static_cast<int32_t>(result);
 }
 
 int32_t GetNthCharBound(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo, tagRECT* pBound) {
     if (State().boundFromPattern == 0) {
-        auto fn = Bind<int32_t (*)(SRHANDLE, int32_t, int32_t, tagRECT*)>("lSRGetNthCharBound");
+        auto fn = Bind<long (*)(SRHANDLE, long, long, tagRECT*)>("lSRGetNthCharBound");
         return fn ? fn(hobj, lCandNo, lCharNo, pBound) : kMissing;
     }
     // The bounds from the character's own pattern: inclusive extremes of its points.
@@ -121,17 +136,17 @@ int32_t GetNthCharBound(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo, tagRECT
 }
 
 int32_t GiveStrokeSetInfo(SRHANDLE hobj, int32_t lCandNo, int32_t lHeadPos, int32_t lTailPos) {
-    auto fn = Bind<int32_t (*)(SRHANDLE, int32_t, int32_t, int32_t)>("lSRGiveStrokeSetInfo");
+    auto fn = Bind<long (*)(SRHANDLE, long, long, long)>("lSRGiveStrokeSetInfo");
     return fn ? fn(hobj, lCandNo, lHeadPos, lTailPos) : kMissing;
 }
 
 PATTERN_W* GetPatternW(SRHANDLE hobj, int32_t lHeadPos, int32_t lTailPos) {
-    auto fn = Bind<PATTERN_W* (*)(SRHANDLE, int32_t, int32_t)>("pSRGetPATW");
+    auto fn = Bind<PATTERN_W* (*)(SRHANDLE, long, long)>("pSRGetPATW");
     return fn ? fn(hobj, lHeadPos, lTailPos) : nullptr;
 }
 
 PATTERN_W* GetPatternWOfNthChar(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo) {
-    auto fn = Bind<PATTERN_W* (*)(SRHANDLE, int32_t, int32_t)>("pSRGetPATWOfNthChar");
+    auto fn = Bind<PATTERN_W* (*)(SRHANDLE, long, long)>("pSRGetPATWOfNthChar");
     return fn ? fn(hobj, lCandNo, lCharNo) : nullptr;
 }
 
@@ -140,12 +155,12 @@ void DestroyPatternW(PATTERN_W* pPatW) {
 }
 
 int32_t ContextProcess(CODE_SCORE** ppCS, int32_t lCharCount, int32_t lMaxCRCandCount) {
-    auto fn = Bind<int32_t (*)(CODE_SCORE**, int32_t, int32_t)>("lSRContextProcess");
+    auto fn = Bind<long (*)(CODE_SCORE**, long, long)>("lSRContextProcess");
     return fn ? fn(ppCS, lCharCount, lMaxCRCandCount) : kMissing;
 }
 
 int32_t GetLastErrorRS(void) {
-    auto fn = Bind<int32_t (*)()>("lSRGetLastError");
+    auto fn = Bind<long (*)()>("lSRGetLastError");
     return fn ? fn() : 0;
 }
 
@@ -154,7 +169,7 @@ void GetVersionInfo(tagSR_VERINFO* pvinfo) {
 }
 
 void SetClassCount(int32_t lCandCount) {
-    if (auto fn = Bind<void (*)(int32_t)>("vSRSetClassCount")) fn(lCandCount);
+    if (auto fn = Bind<void (*)(long)>("vSRSetClassCount")) fn(lCandCount);
 }
 
 void SetGuideBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -163,14 +178,14 @@ void SetGuideBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 void SetRecCategory(int32_t lSRKFlag) {
-    if (auto fn = Bind<void (*)(int32_t)>("vSRSetRecCategory"))
+    if (auto fn = Bind<void (*)(long)>("vSRSetRecCategory"))
         fn(lSRKFlag);
     else if (auto fallback = Bind<void (*)(int)>("vSetRecogCategory"))
         fallback(lSRKFlag);
 }
 
 int32_t RecognizeF(PATTERN_W* pPatW, CR_RESULT* pCRRes, int32_t lResultCount) {
-    if (auto fn = Bind<int32_t (*)(PATTERN_W*, CR_RESULT*, int32_t)>("lSRRecognizeCP"))
+    if (auto fn = Bind<long (*)(PATTERN_W*, CR_RESULT*, long)>("lSRRecognizeCP"))
         return fn(pPatW, pCRRes, lResultCount);
     // The classifier counts its candidates; none found is the failure.
     if (auto classify = Bind<int (*)(PATTERN_W*, CR_RESULT*, int)>("iClassifyRecognize"))
