@@ -21,7 +21,7 @@ void Check(bool ok, const char* what) {
 size_t Depth(const recognize::JsonValue& v) {
     size_t d = 0;
     for (const auto& i : v.items) d = std::max(d, Depth(i));
-    for (const auto& m : v.members) d = std::max(d, Depth(m.second));
+    for (const auto& m : v.members) d = std::max(d, Depth(m.value));
     return d + 1;
 }
 

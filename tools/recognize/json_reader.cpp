@@ -1,13 +1,14 @@
 #include "tools/recognize/json_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace recognize {
 
 const JsonValue* JsonValue::Find(std::string_view name) const {
-    for (const auto& [key, value] : members)
-        if (key == name) return &value;
+    for (const auto& member : members)
+        if (member.name == name) return &member.value;
     return nullptr;
 }
 
@@ -15,7 +16,8 @@ namespace {
 
 class Parser {
 public:
-    Parser(std::string_view text, const JsonLimits& limits) : s_(text), limits_(limits) {}
+    Parser(std::string_view text, const JsonLimits& limits)
+        : s_(text), limits_(limits), maxDepth_(std::min(limits.maxDepth, kMaxJsonDepth)) {}
 
     JsonResult Run() {
         JsonResult result;
@@ -79,7 +81,7 @@ private:
     }
 
     bool ParseObject(JsonValue& out, int depth) {
-        if (depth > limits_.maxDepth) return Fail("nesting too deep");
+        if (depth > maxDepth_) return Fail("nesting too deep");
         out.type = JsonValue::Type::Object;
         ++pos_; // '{'
         SkipBlanks();
@@ -99,7 +101,7 @@ private:
             SkipBlanks();
             JsonValue value;
             if (!ParseValue(value, depth)) return false;
-            out.members.emplace_back(std::move(key), std::move(value));
+            out.members.push_back({std::move(key), std::move(value)});
             SkipBlanks();
             if (pos_ < s_.size() && s_[pos_] == ',') {
                 ++pos_;
@@ -114,7 +116,7 @@ private:
     }
 
     bool ParseArray(JsonValue& out, int depth) {
-        if (depth > limits_.maxDepth) return Fail("nesting too deep");
+        if (depth > maxDepth_) return Fail("nesting too deep");
         out.type = JsonValue::Type::Array;
         ++pos_; // '['
         SkipBlanks();
@@ -308,6 +310,7 @@ private:
 
     std::string_view s_;
     const JsonLimits& limits_;
+    const int maxDepth_;
     size_t pos_ = 0;
     size_t values_ = 0;
     std::string error_;

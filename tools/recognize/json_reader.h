@@ -6,26 +6,39 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace recognize {
+
+struct JsonMember;
 
 struct JsonValue {
     enum class Type { Null, Bool, Number, String, Array, Object };
     Type type = Type::Null;
     bool boolean = false;
     double number = 0;
-    std::string text;                                       // String: UTF-8
-    std::vector<JsonValue> items;                           // Array
-    std::vector<std::pair<std::string, JsonValue>> members; // Object, in input order
+    std::string text;                // String: UTF-8
+    std::vector<JsonValue> items;    // Array
+    std::vector<JsonMember> members; // Object, in input order
 
     // The member called name, or null (objects only).
     const JsonValue* Find(std::string_view name) const;
 };
 
+// One name/value pair of an object. A record of its own, declared after JsonValue, because
+// a vector of pairs of JsonValue would instantiate std::pair with JsonValue still
+// incomplete, which libstdc++ refuses under clang.
+struct JsonMember {
+    std::string name;
+    JsonValue value;
+};
+
+// Hard ceiling on nesting, whatever the caller's limits say: the reader recurses once per
+// level, and this keeps it far from the end of any thread's stack.
+inline constexpr int kMaxJsonDepth = 256;
+
 struct JsonLimits {
-    int maxDepth = 16;
+    int maxDepth = 16; // at most kMaxJsonDepth is honoured
     size_t maxStringBytes = 4096;
     size_t maxValues = 200000; // every value counts, containers included
 };

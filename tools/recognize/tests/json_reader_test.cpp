@@ -77,6 +77,39 @@ TEST(JsonReader, BoundsDepthStringsAndValueCount) {
     EXPECT_FALSE(ParseJson(std::string(100000, '[')).ok);
 }
 
+TEST(JsonReader, NestingHasAHardCeilingWhateverTheLimits) {
+    JsonLimits limits;
+    limits.maxDepth = 1 << 30;
+    auto nested = [](int levels) {
+        return std::string(static_cast<size_t>(levels), '[') +
+               std::string(static_cast<size_t>(levels), ']');
+    };
+    EXPECT_TRUE(ParseJson(nested(kMaxJsonDepth), limits).ok);
+    JsonResult deep = ParseJson(nested(kMaxJsonDepth + 1), limits);
+    ASSERT_FALSE(deep.ok);
+    EXPECT_NE(deep.error.find("nesting too deep"), std::string::npos) << deep.error;
+    // Far deeper than any stack could take, objects and arrays mixed: still a clean refusal.
+    std::string hostile;
+    for (int i = 0; i < 200000; ++i) hostile += (i % 2) ? "[" : "{\"a\":";
+    deep = ParseJson(hostile, limits);
+    ASSERT_FALSE(deep.ok);
+    EXPECT_NE(deep.error.find("nesting too deep"), std::string::npos) << deep.error;
+}
+
+TEST(JsonReader, ObjectMembersKeepInputOrder) {
+    JsonResult r = ParseJson(R"({"b":1,"a":{"c":[true]},"d":"x"})");
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.value.members.size(), 3u);
+    EXPECT_EQ(r.value.members[0].name, "b");
+    EXPECT_EQ(r.value.members[1].name, "a");
+    EXPECT_EQ(r.value.members[2].name, "d");
+    const JsonValue* a = r.value.Find("a");
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(a->Find("c"), nullptr);
+    EXPECT_TRUE(a->Find("c")->items.at(0).boolean);
+    EXPECT_EQ(r.value.Find("c"), nullptr);
+}
+
 TEST(JsonReader, ErrorNamesThePosition) {
     JsonResult r = ParseJson("[1, x]");
     ASSERT_FALSE(r.ok);
