@@ -36,6 +36,7 @@ piece "$dicts/glyphs.ccd" coarse 83 1024 8192 32768
 piece "$dicts/bigram.cbg" bigram 1041 2048 8192 32768
 piece "$dicts/models.exd" models 16 1024 8192
 for ini in "$dicts"/*.INI; do piece "$ini" profile 100000; done
+for q in "$dicts"/questions/*.txt; do piece "$q" questions 100000; done
 # The stroke targets recognize against the compiled dictionaries too, unless
 # TESSERA_FUZZ_SMALL=1 keeps them on the small ones (the quick run of test.sh).
 if [ "${TESSERA_FUZZ_SMALL:-0}" != 1 ] && [ -f "$dicts/glyphs.crd" ] && [ -f "$dicts/glyphs.ccd" ] &&
