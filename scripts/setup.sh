@@ -10,6 +10,7 @@ TESSERA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-multimedia-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
+  fonts-seto fonts-yozvox-yozfont
   libexpat1-dev libzip-dev zlib1g-dev
   manpages-ja debian-reference-ja kanjidic
   clang libclang-rt-dev
