@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -105,6 +106,15 @@ double PointSpacing(uint64_t seed, char32_t cp, int size) {
     return (2.0 + u) * size / 128.0;
 }
 
+// KanjiVG draws the ASCII digits and letters; the dictionaries file them under their
+// full-width forms, which is also the glyph a Japanese font draws for such an answer.
+char32_t AsciiForm(char32_t cp) {
+    return cp >= 0xFF01 && cp <= 0xFF5E ? cp - 0xFEE0 : cp;
+}
+char32_t FullWidthForm(char32_t cp) {
+    return cp >= 0x21 && cp <= 0x7E ? cp + 0xFEE0 : cp;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -151,9 +161,10 @@ int main(int argc, char** argv) {
     tracefont::TraceTally tally;
     int unreadable = 0;
     for (char32_t cp : chars) {
-        auto code = mkdict::DictionaryCodeFor(cp);
         const mkdict::KvgEntry* entry = archive->Find(cp);
-        if (!code || !entry) {
+        if (!entry) entry = archive->Find(AsciiForm(cp));
+        auto code = entry ? mkdict::DictionaryCodeFor(entry->codepoint) : std::nullopt;
+        if (!code) {
             ++tally.missing_drawing;
             continue;
         }
@@ -165,7 +176,8 @@ int main(int argc, char** argv) {
             continue;
         }
         tracefont::Bitmap glyph;
-        if (!tracefont::RenderGlyph(font, cp, o.size, glyph)) {
+        if (!tracefont::RenderGlyph(font, FullWidthForm(entry->codepoint), o.size, glyph) &&
+            !tracefont::RenderGlyph(font, entry->codepoint, o.size, glyph)) {
             ++tally.missing_font;
             continue;
         }

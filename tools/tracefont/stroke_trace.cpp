@@ -5,6 +5,7 @@
 #include <functional>
 #include <limits>
 #include <queue>
+#include <utility>
 
 #include "tools/mkdict/ink.h"
 
@@ -164,19 +165,75 @@ Polyline SnapToSkeleton(const Bitmap& skeleton, const Polyline& guide, const Tra
     return path;
 }
 
+std::pair<Polyline, Polyline> SplitAtHalfLength(const Polyline& line) {
+    if (line.size() < 2) return {line, line};
+    double half = mkdict::PolylineLength(line) / 2, walked = 0;
+    for (size_t i = 1; i < line.size(); ++i) {
+        const PointD a = line[i - 1], b = line[i];
+        double seg = mkdict::Distance(b.x - a.x, b.y - a.y);
+        if (walked + seg >= half && seg > 0) {
+            double t = (half - walked) / seg;
+            PointD mid{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+            Polyline first(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(i));
+            first.push_back(mid);
+            Polyline second{mid};
+            second.insert(second.end(), line.begin() + static_cast<std::ptrdiff_t>(i), line.end());
+            return {first, second};
+        }
+        walked += seg;
+    }
+    return {line, Polyline{line.back()}};
+}
+
+namespace {
+
+// How far the splitting of strokes that come back on themselves goes (halves, quarters).
+constexpr int kMaxSplitDepth = 2;
+
+void Mark(Bitmap& used, const Polyline& path) {
+    for (const auto& p : path) used.Set(static_cast<int>(p.x), static_cast<int>(p.y), true);
+}
+
+// A stroke that comes back near its start (a loop, a circle, a tight hook) has a short
+// cut between its ends that the cheapest path would take. Such a stroke is traced in two
+// halves, the first marked as taken before the second is traced, so that the second goes
+// on round the way the stroke does.
+Polyline StrokePath(const Bitmap& skeleton, const Polyline& guide, const TraceParams& params,
+                    Bitmap& used, int depth) {
+    double length = mkdict::PolylineLength(guide);
+    double chord = guide.empty() ? 0
+                                 : mkdict::Distance(guide.back().x - guide.front().x,
+                                                    guide.back().y - guide.front().y);
+    if (depth >= kMaxSplitDepth || length <= params.radius || chord >= length / 2)
+        return SkeletonPath(skeleton, guide, params, &used);
+    auto [a, b] = SplitAtHalfLength(guide);
+    Bitmap before = used;
+    Polyline first = StrokePath(skeleton, a, params, used, depth + 1);
+    if (first.empty()) return {};
+    Mark(used, first);
+    Polyline second = StrokePath(skeleton, b, params, used, depth + 1);
+    used = std::move(before);
+    if (second.empty()) return {};
+    size_t skip = second.front().x == first.back().x && second.front().y == first.back().y;
+    first.insert(first.end(), second.begin() + static_cast<std::ptrdiff_t>(skip), second.end());
+    return first;
+}
+
+} // namespace
+
 TraceResult TraceStrokes(const Bitmap& skeleton, const std::vector<Polyline>& guides,
                          const TraceParams& params) {
     TraceResult r;
     if (guides.empty()) return r;
     Bitmap used(skeleton.width, skeleton.height);
     for (const auto& g : guides) {
-        Polyline path = SkeletonPath(skeleton, g, params, &used);
+        Polyline path = StrokePath(skeleton, g, params, used, 0);
         if (path.empty()) {
             path = SnapToSkeleton(skeleton, g, params);
             if (path.empty()) return TraceResult{};
             ++r.snapped_strokes;
         }
-        for (const auto& p : path) used.Set(static_cast<int>(p.x), static_cast<int>(p.y), true);
+        Mark(used, path);
         r.strokes.push_back(std::move(path));
     }
     r.status = r.snapped_strokes ? TraceStatus::Snapped : TraceStatus::Traced;

@@ -4,6 +4,7 @@
 // near its end, where a step costs more the farther it lies from the drawn stroke.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "tools/mkdict/svg_path.h"
@@ -59,6 +60,10 @@ Polyline SkeletonPath(const Bitmap& skeleton, const Polyline& guide, const Trace
 // The fallback: every point of the guide, resampled, replaced by its nearest skeleton
 // pixel; empty when some point has none within the radius.
 Polyline SnapToSkeleton(const Bitmap& skeleton, const Polyline& guide, const TraceParams& params);
+
+// The polyline cut in two at half its length (the cut point ends the first part and
+// starts the second).
+std::pair<Polyline, Polyline> SplitAtHalfLength(const Polyline& line);
 
 // Traces every guide in order (guides already fitted to the skeleton's box).
 TraceResult TraceStrokes(const Bitmap& skeleton, const std::vector<Polyline>& guides,

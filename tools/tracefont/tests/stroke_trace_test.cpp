@@ -138,6 +138,39 @@ TEST(TraceStrokes, StrokeFarFromTheSkeletonIsUntraceable) {
     EXPECT_EQ(TraceStrokes(s, {}, params).status, TraceStatus::Untraceable);
 }
 
+TEST(TraceStrokes, ClosedStrokeGoesRoundTheRing) {
+    // a circle of radius 30 written from the top, clockwise, back to the top
+    Bitmap s(128, 128);
+    Polyline guide;
+    for (int i = 0; i <= 72; ++i) {
+        double a = i * 2 * M_PI / 72;
+        guide.push_back({64 + 30 * std::sin(a), 64 - 30 * std::cos(a)});
+    }
+    for (size_t i = 1; i < guide.size(); ++i)
+        Line(s, int(std::lround(guide[i - 1].x)), int(std::lround(guide[i - 1].y)),
+             int(std::lround(guide[i].x)), int(std::lround(guide[i].y)));
+    // the cheapest path alone has nowhere to go: its ends are the same pixel
+    EXPECT_LE(SkeletonPath(s, guide, TraceParams{}).size(), 2u);
+    auto r = TraceStrokes(s, {guide}, TraceParams{});
+    ASSERT_EQ(r.status, TraceStatus::Traced);
+    const auto& path = r.strokes[0];
+    ExpectOnSkeletonAndConnected(s, path);
+    EXPECT_GT(path.size(), 150u); // most of the 2 pi 30 = 188 pixel circumference
+    // clockwise from the top: a quarter of the way it is on the right side
+    EXPECT_GT(path[path.size() / 4].x, 85);
+    EXPECT_LT(path[3 * path.size() / 4].x, 43);
+}
+
+TEST(SplitAtHalfLength, CutsAtTheMiddleOfTheLength) {
+    auto [a, b] = SplitAtHalfLength(Polyline{{0, 0}, {10, 0}, {10, 30}});
+    ASSERT_EQ(a.size(), 3u);
+    EXPECT_DOUBLE_EQ(a.back().x, 10);
+    EXPECT_DOUBLE_EQ(a.back().y, 10);
+    ASSERT_EQ(b.size(), 2u);
+    EXPECT_DOUBLE_EQ(b.front().y, 10);
+    EXPECT_DOUBLE_EQ(b.back().y, 30);
+}
+
 TEST(TraceParams, ScaleWithTheGlyphSize) {
     auto p = TraceParams::ForSize(256);
     EXPECT_DOUBLE_EQ(p.radius, 2 * TraceParams{}.radius);
