@@ -203,10 +203,18 @@ int CategoryMatchingSub(CATMATCH* cm, PATTERN_B* pat, int start, int node, const
     const bool comp = cd.status & CTG_COMPOSITE;
     Fold fold(pat->num);
     if (node == 0) {
+        // Variants of a character often agree on their first strokes: the grid rows of
+        // the last pattern matched by DP are kept for the points the next one shares.
+        const PATTERN_B* inGrid = nullptr;
         for (int k = 0; k < cd.patdic.count; ++k) {
-            const int r = CategoryMatchingSub(cm, &cd.org_pat[k], 0, cm->table_size, rev);
+            PATTERN_B* p = &cd.org_pat[k];
+            const int reuse = inGrid ? mdtsharedrows(inGrid, p) : 0;
+            const int r = CategoryMatchingSub(cm, p, reuse, cm->table_size, rev);
             if (r == -2) return r;
-            if (r == -1) fold.dp = true;
+            if (r == -1) {
+                fold.dp = true;
+                inGrid = p;
+            }
         }
         if (comp) return composite(cm, pat, start, node, rev, fold);
         return fold.result();

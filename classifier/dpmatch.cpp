@@ -237,6 +237,20 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
     return mean < prm.min_score ? 0 : mean;
 }
 
+int mdtsharedrows(const PATTERN_B* a, const PATTERN_B* b) {
+    if (!a || !b || !a->data || !b->data || a->num < 2 || b->num < 2) return 0;
+    const int n = a->num < b->num ? a->num : b->num;
+    int k = 0;
+    for (; k < n; ++k) {
+        const POINT_B& p = a->data[k];
+        const POINT_B& q = b->data[k];
+        if (p.x != q.x || p.y != q.y || p.l != q.l || p.dir != q.dir ||
+            ((p.attr ^ q.attr) & PB_PENDOWN))
+            break;
+    }
+    return k;
+}
+
 void mdttonpt(NP_TABLE* npt, const MDTBL* mdt, int dic_num, int in_num) {
     npt->num = 0;
     if (dic_num <= 0 || in_num <= 0) return;

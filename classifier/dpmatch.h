@@ -36,6 +36,10 @@ struct DPM_PARAM {
 int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in);
 // Traces the best path back into npt (num 0 when the last cell is unreachable).
 void mdttonpt(NP_TABLE* npt, const MDTBL* mdt, int dic_num, int in_num);
+// Number of leading rows that a fill for dictionary pattern a shares with one for b over
+// the same input: rows depend only on the points up to their own, and on whether the
+// pattern has a single point.
+int mdtsharedrows(const PATTERN_B* a, const PATTERN_B* b);
 void getdpmparam(DPM_PARAM* param);
 void setdpmparam(const DPM_PARAM* param);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace core_test;
@@ -177,4 +178,142 @@ TEST_F(DpTest, ResumedRowsEqualAFullFill) {
     releasepat(&a);
     releasepat(&b);
     releasepat(&other);
+}
+
+namespace {
+
+// The grid fill written out cell by cell over the whole grid, as plainly as the rules
+// read, to hold the optimized fill to.
+struct RefCell {
+    int score = 0, dir = MDT_NONE, np = 0, over = 0, strokes = 0;
+};
+
+std::vector<RefCell> ReferenceFill(const PATTERN_B& dic, const PATTERN_B& in, int* result) {
+    DPM_PARAM prm;
+    getdpmparam(&prm);
+    const int D = dic.num, I = in.num;
+    std::vector<RefCell> g(size_t(D) * I);
+    auto at = [&](int d, int i) -> RefCell& { return g[size_t(d) * I + i]; };
+    auto md = [&](int d, int i, bool single) {
+        return single ? mdcalus(dic.data, in.data, d, i) : mdcal(dic.data, in.data, d, i);
+    };
+    at(0, 0) = {0, MDT_IN, 0, 0, 1};
+    int L = 0, count = 1;
+    for (int i = 1; i < I; ++i) {
+        L += in.data[i].l;
+        if (L >= prm.maxoverlen) break;
+        if ((in.data[i].attr & 2) && ++count > 2) break;
+        at(0, i) = {at(0, i - 1).score + md(0, i, D < 2), MDT_IN, i, L, 1};
+    }
+    int strokes = 1;
+    for (int d = 1; d < D; ++d) {
+        bool any = false;
+        for (int i = 0; i < I; ++i) any = any || at(d - 1, i).dir != MDT_NONE;
+        if (!any) break;
+        if (dic.data[d].attr & 2) ++strokes;
+        const int ld = dic.data[d].l;
+        const RefCell& up0 = at(d - 1, 0);
+        if (up0.dir != MDT_NONE && up0.over + ld < prm.maxoverlen) {
+            RefCell c{up0.score + md(d, 0, I < 2), MDT_DIC, up0.np + 1, up0.over + ld, strokes};
+            if (!(d >= prm.rej_start && c.score / c.np < prm.min_score)) at(d, 0) = c;
+        }
+        int instrokes = 1;
+        for (int i = 1; i < I; ++i) {
+            if (in.data[i].attr & 2) ++instrokes;
+            if (instrokes > strokes + 1) break;
+            const int m = md(d, i, false), li = in.data[i].l;
+            bool have = false, reach = false;
+            RefCell best;
+            int bestMean = 0;
+            auto offer = [&](const RefCell& src, int dir, int imb, bool ties) {
+                const int mean = (src.score + m) / (src.np + 1);
+                if (have && reach && !(ties ? mean >= bestMean : mean > bestMean)) return;
+                have = true;
+                reach = !(d >= prm.rej_start && mean < prm.min_score);
+                bestMean = mean;
+                best = {src.score + m, dir, src.np + 1, imb, strokes};
+            };
+            const RefCell& a = at(d - 1, i);
+            if (a.dir != MDT_NONE) {
+                const int imb = ld + (a.dir == MDT_DIC    ? a.over
+                                      : a.dir == MDT_BOTH ? -a.over
+                                      : a.over < 1        ? 0
+                                                          : -a.over);
+                if (imb < prm.maxoverlen) offer(a, MDT_DIC, imb, false);
+            }
+            const RefCell& b = at(d - 1, i - 1);
+            if (b.dir != MDT_NONE) offer(b, MDT_BOTH, li - ld, true);
+            const RefCell& c = at(d, i - 1);
+            if (c.dir != MDT_NONE) {
+                const int imb = li + (c.dir != MDT_DIC ? c.over : c.over < 1 ? 0 : -c.over);
+                if (imb < prm.maxoverlen) offer(c, MDT_IN, imb, false);
+            }
+            if (have && reach) at(d, i) = best;
+        }
+    }
+    const RefCell& last = at(D - 1, I - 1);
+    int mean = 0;
+    if (last.dir != MDT_NONE)
+        mean = last.np > 0 ? last.score / last.np : mdcalus(dic.data, in.data, 0, 0);
+    *result = mean < prm.min_score ? 0 : mean;
+    return g;
+}
+
+// A prepared pattern of a few random strokes, some of them crossing the whole square.
+PATTERN_B RandomPrepared(uint32_t& seed) {
+    auto next = [&seed](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % uint32_t(n));
+    };
+    Shape s(size_t(1 + next(6)));
+    for (Stroke& st : s) {
+        const int pts = 2 + next(6);
+        int x = next(128), y = next(128);
+        for (int k = 0; k < pts; ++k) {
+            st.push_back({x, y});
+            x = std::clamp(x + next(61) - 30, 0, 127);
+            y = std::clamp(y + next(61) - 30, 0, 127);
+        }
+    }
+    return Prepared(s);
+}
+
+} // namespace
+
+TEST_F(DpTest, FillAgreesWithTheRulesCellByCell) {
+    // Random pairs under the default limits and under looser and tighter ones, so that the
+    // threshold, the imbalance limit and the stroke limit all cut somewhere.
+    const DPM_PARAM params[] = {{350, 7, 179}, {0, 0, 30000}, {500, 2, 60}, {200, 4, 400}};
+    uint32_t seed = 12345;
+    int compared = 0, matched = 0;
+    for (const DPM_PARAM& p : params) {
+        setdpmparam(&p);
+        for (int n = 0; n < 300; ++n) {
+            PATTERN_B dic = RandomPrepared(seed);
+            PATTERN_B in = n % 7 == 0 ? Prepared(Bar()) : RandomPrepared(seed);
+            int expected = 0;
+            const std::vector<RefCell> ref = ReferenceFill(dic, in, &expected);
+            Grid g(dic.num, in.num);
+            for (MDTBL& c : g.cells) c.dir = MDT_BOTH; // stale content must not leak through
+            ASSERT_EQ(mkmdtbl(g.cells.data(), &dic, 0, &in), expected) << n;
+            matched += expected > 0;
+            for (int d = 0; d < dic.num; ++d) {
+                for (int i = 0; i < in.num; ++i) {
+                    const RefCell& r = ref[size_t(d) * in.num + i];
+                    const MDTBL& c = g.at(d, i);
+                    ASSERT_EQ(c.dir, r.dir) << n << ": " << d << "," << i;
+                    if (r.dir == MDT_NONE) continue;
+                    ASSERT_EQ(c.score, r.score) << n << ": " << d << "," << i;
+                    ASSERT_EQ(c.np_num, r.np) << n << ": " << d << "," << i;
+                    ASSERT_EQ(c.overlen, r.over) << n << ": " << d << "," << i;
+                    ASSERT_EQ(c.dic_stroke, r.strokes) << n << ": " << d << "," << i;
+                }
+            }
+            ++compared;
+            releasepat(&dic);
+            releasepat(&in);
+        }
+    }
+    EXPECT_EQ(compared, 1200);
+    EXPECT_GT(matched, 100); // enough complete paths to exercise the trace of real fills
 }

@@ -504,3 +504,39 @@ TEST_F(CoreTest, DamagedDictionariesLoadSafelyOrNotAtAll) {
     }
     EXPECT_GT(loaded, 0);
 }
+
+TEST_F(CoreTest, VariantsSharingTheirFirstStrokesScoreAsIfMatchedAlone) {
+    // A square-cornered hook and the same hook lifted at its corner, after two common
+    // strokes; the DP rows of the common points are carried from one variant to the next.
+    const Shape whole = {
+        {{20, 20}, {108, 20}}, {{64, 20}, {64, 70}}, {{30, 60}, {30, 110}, {110, 110}}};
+    const Shape lifted = {{{20, 20}, {108, 20}},
+                          {{64, 20}, {64, 70}},
+                          {{30, 60}, {30, 110}},
+                          {{30, 110}, {110, 110}}};
+    PATTERN_B a{}, b{};
+    FillPattern(&a, whole);
+    FillPattern(&b, lifted);
+    EXPECT_GE(mdtsharedrows(&a, &b), 4);
+    EXPECT_LT(mdtsharedrows(&a, &b), a.num);
+    EXPECT_EQ(mdtsharedrows(&a, &a), a.num);
+    std::free(a.data);
+    std::free(b.data);
+
+    Open({Simple(0x8250, {whole, lifted}), Simple(0x8251, {lifted, whole}), Simple(0x8252, {whole}),
+          Simple(0x8253, {lifted})});
+    SetCRMode(CRMODE_FILTER);
+    SetCRPassFilter([](uint16_t, void*) -> int { return MFLAG_DP; }, nullptr);
+    const Shape inputs[] = {
+        whole,
+        lifted,
+        Scaled(whole, 9, 10, 4, 6),
+        {{{22, 18}, {104, 24}}, {{60, 22}, {66, 74}}, {{26, 64}, {34, 112}, {104, 106}}}};
+    for (const Shape& in : inputs) {
+        const std::vector<CR_RESULT> res = Recognize(in, 4);
+        const int alone = std::max(ScoreOf(res, 0x8252), ScoreOf(res, 0x8253));
+        EXPECT_GT(alone, 0);
+        EXPECT_EQ(ScoreOf(res, 0x8250), alone);
+        EXPECT_EQ(ScoreOf(res, 0x8251), alone);
+    }
+}
