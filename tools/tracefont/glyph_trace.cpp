@@ -12,7 +12,16 @@ TraceResult TraceGlyph(const Bitmap& glyph, const std::vector<Polyline>& drawing
     Bitmap skeleton = Thin(glyph);
     PixelBox box = InkBox(skeleton);
     if (box.Empty()) return {};
-    return TraceStrokes(skeleton, FitGuides(drawing, box), params);
+    const auto guides = FitGuides(drawing, box);
+    TraceResult r;
+    for (double widen : {1.0, 1.5, 2.0}) {
+        TraceParams p = params;
+        p.radius = params.radius * widen;
+        r = TraceStrokes(skeleton, guides, p);
+        r.widened = widen > 1;
+        if (r.status != TraceStatus::Untraceable) break;
+    }
+    return r;
 }
 
 Polyline Smooth(const Polyline& path, int half) {
@@ -36,23 +45,20 @@ std::vector<POINT_W> PenInput(const TraceResult& trace, double step) {
 }
 
 void TraceTally::Add(const TraceResult& r) {
-    switch (r.status) {
-    case TraceStatus::Snapped:
-        ++snapped;
-        [[fallthrough]];
-    case TraceStatus::Traced:
-        ++traced;
-        break;
-    case TraceStatus::Untraceable:
+    if (r.status == TraceStatus::Untraceable) {
         ++untraceable;
-        break;
+        return;
     }
+    ++traced;
+    snapped += r.status == TraceStatus::Snapped;
+    widened += r.widened;
 }
 
 std::string TraceTally::Summary() const {
     return std::to_string(traced) + " traced (" + std::to_string(snapped) +
-           " with a stroke snapped point by point), " + std::to_string(untraceable) +
-           " untraceable, " + std::to_string(missing_font) + " missing from the font, " +
+           " with a stroke snapped point by point, " + std::to_string(widened) +
+           " with a wider radius), " + std::to_string(untraceable) + " untraceable, " +
+           std::to_string(missing_font) + " missing from the font, " +
            std::to_string(missing_drawing) + " without a KanjiVG drawing in the dictionaries";
 }
 

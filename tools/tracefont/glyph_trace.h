@@ -13,6 +13,11 @@
 namespace tracefont {
 
 // Thins the glyph and traces the drawing's strokes (in drawing units, any box) on it.
+// A glyph whose proportions differ too much from the drawing's for some stroke to be
+// found within the radius is tried again with the radius half as large again, and then
+// doubled: the tight radius first, so that strokes keep to the nearest line wherever
+// they can.
+
 TraceResult TraceGlyph(const Bitmap& glyph, const std::vector<Polyline>& drawing,
                        const TraceParams& params);
 
@@ -28,6 +33,7 @@ std::vector<POINT_W> PenInput(const TraceResult& trace, double step);
 struct TraceTally {
     int traced = 0;          // written out (snapped ones included)
     int snapped = 0;         // written out with some stroke snapped point by point
+    int widened = 0;         // written out, traced with a wider radius
     int untraceable = 0;     // some stroke not found near the skeleton
     int missing_font = 0;    // the font has no glyph, or an empty one
     int missing_drawing = 0; // no KanjiVG drawing under a dictionary code

@@ -32,11 +32,14 @@ const char kUsage[] =
     "  --all           trace every character KanjiVG and the dictionaries have (default)\n"
     "  --size N        glyph picture side in pixels, 32 to 1024 (128)\n"
     "  --out FILE      write the JSON lines here (default: standard output)\n"
+    "  --radius PX     farthest the font's line may lie from the KanjiVG stroke, in\n"
+    "                  pixels of a 128-pixel glyph, 4 to 64 (16)\n"
     "  --seed N        seed of the pen's point spacing (1)\n";
 
 struct Options {
     std::string font, kanjivg = TRACEFONT_DEFAULT_KANJIVG, chars, out;
     int size = 128;
+    int radius = 16;
     uint64_t seed = 1;
 };
 
@@ -66,6 +69,9 @@ bool ParseArgs(int argc, char** argv, Options& o) {
         else if (a == "--size") {
             ok = value(v) && ParseInt(v, 32, 1024, n);
             o.size = static_cast<int>(n);
+        } else if (a == "--radius") {
+            ok = value(v) && ParseInt(v, 4, 64, n);
+            o.radius = static_cast<int>(n);
         } else if (a == "--seed") {
             ok = value(v) && ParseInt(v, 0, INT64_MAX, n);
             o.seed = static_cast<uint64_t>(n);
@@ -157,7 +163,9 @@ int main(int argc, char** argv) {
     }
     std::ostream& out = o.out.empty() ? std::cout : file;
 
-    const tracefont::TraceParams params = tracefont::TraceParams::ForSize(o.size);
+    tracefont::TraceParams base;
+    base.radius = o.radius;
+    const tracefont::TraceParams params = base.ScaledTo(o.size);
     tracefont::TraceTally tally;
     int unreadable = 0;
     for (char32_t cp : chars) {

@@ -32,8 +32,8 @@ struct Node {
 
 } // namespace
 
-TraceParams TraceParams::ForSize(int size) {
-    TraceParams p;
+TraceParams TraceParams::ScaledTo(int size) const {
+    TraceParams p = *this;
     double k = size / 128.0;
     p.radius *= k;
     p.sigma *= k;
@@ -237,6 +237,7 @@ TraceResult TraceStrokes(const Bitmap& skeleton, const std::vector<Polyline>& gu
         r.strokes.push_back(std::move(path));
     }
     r.status = r.snapped_strokes ? TraceStatus::Snapped : TraceStatus::Traced;
+    r.radius = params.radius;
     return r;
 }
 

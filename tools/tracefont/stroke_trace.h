@@ -27,8 +27,9 @@ struct TraceParams {
     // does not go over a line twice, so a stroke whose guide lies between two of the
     // font's lines takes the one still free. Crossing a line costs only a pixel or two.
     double reuse_factor = 4;
-    // The values above are for a 128-pixel glyph; this scales them to another size.
-    static TraceParams ForSize(int size);
+    // The values above are for a 128-pixel glyph; these scale them to another size.
+    TraceParams ScaledTo(int size) const;
+    static TraceParams ForSize(int size) { return TraceParams{}.ScaledTo(size); }
 };
 
 // The drawing's strokes moved onto the ink box: each axis scaled and shifted so that the
@@ -46,6 +47,8 @@ struct TraceResult {
     TraceStatus status = TraceStatus::Untraceable;
     std::vector<Polyline> strokes; // pixel centres, in stroke order; empty if untraceable
     int snapped_strokes = 0;
+    double radius = 0;    // the radius it was traced with
+    bool widened = false; // traced with a wider radius than the one asked for
 };
 
 // Distance from p to the polyline (to its single point when it has one).

@@ -76,10 +76,38 @@ TEST(TraceGlyph, TallyCountsTracedSnappedAndUntraceable) {
     EXPECT_EQ(tally.traced, 2);
     EXPECT_EQ(tally.snapped, 1);
     EXPECT_EQ(tally.untraceable, 1);
-    EXPECT_EQ(tally.Summary(), "2 traced (1 with a stroke snapped point by point), 1 untraceable, "
-                               "4 missing from the font, 0 without a KanjiVG drawing in the "
-                               "dictionaries");
+    EXPECT_EQ(tally.widened, 0);
+    EXPECT_EQ(tally.Summary(), "2 traced (1 with a stroke snapped point by point, 0 with a wider "
+                               "radius), 1 untraceable, 4 missing from the font, 0 without a "
+                               "KanjiVG drawing in the dictionaries");
     EXPECT_EQ(TraceGlyph(Bitmap(64, 64), kBoxDrawing, params).status, TraceStatus::Untraceable);
+}
+
+TEST(TraceGlyph, WidensTheRadiusForAStrokeFarFromItsPlace) {
+    // 冂-like: the font draws the right leg 21 pixels in from where the drawing has it
+    Bitmap b(128, 128);
+    FillRect(b, 14, 14, 113, 22); // top, across the whole width
+    FillRect(b, 14, 14, 22, 113); // left leg
+    FillRect(b, 84, 14, 92, 113); // right leg
+    const std::vector<Polyline> drawing{
+        {{20, 20}, {90, 20}}, {{20, 20}, {20, 90}}, {{90, 20}, {90, 90}}};
+    TraceParams params;
+    auto r = TraceGlyph(b, drawing, params);
+    ASSERT_NE(r.status, TraceStatus::Untraceable);
+    EXPECT_TRUE(r.widened);
+    EXPECT_GT(r.radius, params.radius);
+    ASSERT_EQ(r.strokes.size(), 3u);
+    for (const auto& p : r.strokes[2]) {
+        if (p.y > 40) {
+            EXPECT_NEAR(p.x, 88, 2);
+        }
+    }
+    TraceTally tally;
+    tally.Add(r);
+    EXPECT_EQ(tally.widened, 1);
+    // with a radius that reaches it at once, nothing is widened
+    params.radius = 24;
+    EXPECT_FALSE(TraceGlyph(b, drawing, params).widened);
 }
 
 TEST(PenInput, EvenSpacingAndStrokeFlags) {
