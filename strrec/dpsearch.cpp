@@ -13,33 +13,54 @@ namespace {
 constexpr long long kMaxDPCells = 1LL << 24;
 } // namespace
 
+// Row i holds min(i, kMaxCharStrokes) start boundaries: triangular numbers up to the full
+// width, then full rows. Lines of up to kMaxCharStrokes elements have the plain triangular
+// layout, cell (j + sigma(i - 1)) * 10 + k.
+long long aSROBJ::m_llDPRowBase(int i) const {
+    const int full = std::min(i - 1, static_cast<int>(kMaxCharStrokes));
+    return m_pSigma->iGetSigma(full) +
+           static_cast<long long>(i - 1 - full) * static_cast<long long>(kMaxCharStrokes);
+}
+
 int aSROBJ::m_iGetDPIndex(int i, int j, int k) const {
-    return (j + m_pSigma->iGetSigma(i - 1)) * kDPCands + k;
+    return static_cast<int>((m_llDPRowBase(i) + j - m_iDPFirstStart(i)) * kDPCands + k);
 }
 
 const DPCELL* aSROBJ::pGetCell(int i, int j, int k) const {
     const int n = m_SegRes.iGetElmCount();
-    if (m_pDP == nullptr || i < 1 || i > n || j < 0 || j >= i || k < 0 || k >= kDPCands)
+    if (m_pDP == nullptr || i < 1 || i > n || j < m_iDPFirstStart(i) || j >= i || k < 0 ||
+        k >= kDPCands)
         return nullptr;
     return &m_pDP[m_iGetDPIndex(i, j, k)];
 }
 
 long aSROBJ::m_lAllocDPTable() {
     const int n = m_SegRes.iGetElmCount();
-    const long long cells = static_cast<long long>(n) * (n + 1) / 2 * kDPCands;
-    if (n <= 0 || cells > kMaxDPCells) return SR_ERR_MEMORY;
+    if (n <= 0) return SR_ERR_MEMORY;
+    const long long cells = m_llDPRowBase(n + 1) * kDPCands;
+    if (cells > kMaxDPCells) return SR_ERR_MEMORY;
     m_pDP = new (std::nothrow) DPCELL[cells];
     m_pDPSorted = new (std::nothrow) DPCELL[static_cast<size_t>(n) * kDPCands];
     m_piDist = new (std::nothrow) int[static_cast<size_t>(n) + 1];
-    if (m_pDP == nullptr || m_pDPSorted == nullptr || m_piDist == nullptr) {
+    m_piStrokeEnd = new (std::nothrow) int[static_cast<size_t>(n) + 1];
+    if (m_pDP == nullptr || m_pDPSorted == nullptr || m_piDist == nullptr ||
+        m_piStrokeEnd == nullptr) {
         m_vFreeDPTable();
         return SR_ERR_MEMORY;
     }
     m_iDPSize = static_cast<int>(cells);
     m_piDist[0] = 0;
+    m_piStrokeEnd[0] = 0;
     for (int k = 1; k <= n; ++k) {
         const tagMYSTROKE* last = m_SegRes.pBoundaryStroke(k);
         m_piDist[k] = iGetStrokeDistParam(last, last->next, m_sizChar);
+        int strokes = 0;
+        for (const tagMYSTROKE* s = m_SegRes.pBoundaryStroke(k - 1)->next; s != nullptr;
+             s = s->next) {
+            ++strokes;
+            if (s == last) break;
+        }
+        m_piStrokeEnd[k] = m_piStrokeEnd[k - 1] + strokes;
     }
     return SR_OK;
 }
@@ -48,8 +69,9 @@ void aSROBJ::m_vFreeDPTable() {
     delete[] m_pDP;
     delete[] m_pDPSorted;
     delete[] m_piDist;
+    delete[] m_piStrokeEnd;
     m_pDP = m_pDPSorted = nullptr;
-    m_piDist = nullptr;
+    m_piDist = m_piStrokeEnd = nullptr;
     m_iDPSize = 0;
     m_iResCount = m_iDPResCount = 0;
 }
@@ -70,16 +92,23 @@ bool aSROBJ::m_bCheckPatternBound(const tagRECT& box) const {
 }
 
 bool aSROBJ::m_bCheckSegPos(int i, int j) const {
-    for (int n = 0; n < m_SegRes.iGetSegCount(); ++n) {
-        const int seg = m_SegRes.iGetSegData(n);
-        if (seg > j) return seg >= i;
+    // The definite boundaries ascend: find the first one above j by bisection, so that a
+    // line with a definite boundary after every element costs no more than any other.
+    int lo = 0, hi = m_SegRes.iGetSegCount();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (m_SegRes.iGetSegData(mid) > j)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
-    return true;
+    return lo == m_SegRes.iGetSegCount() || m_SegRes.iGetSegData(lo) >= i;
 }
 
 int aSROBJ::m_iMakePatternW(int i, int j) {
     const int n = m_SegRes.iGetElmCount();
     if (i <= 0 || j < 0 || j >= i || i > n) return 1;
+    if (i - j >= 2 && m_iStrokesOfRun(i, j) > kMaxCharStrokes) return 1;
     const tagMYSTROKE* first = m_SegRes.pBoundaryStroke(j)->next;
     const tagMYSTROKE* stop = m_SegRes.pBoundaryStroke(i)->next;
     m_rcBoundTmp = first->rcBound;
@@ -96,9 +125,13 @@ int aSROBJ::m_iMakePatternW(int i, int j) {
         delete[] m_patw.data;
         m_patw.data = grown;
         m_iCurPtCount = static_cast<int>(capacity);
+        m_iPatDirty = m_iCurPtCount;
     }
-    std::fill(m_patw.data, m_patw.data + m_iCurPtCount, POINT_W{0, 0, 0});
+    // The buffer is clear past what earlier patterns wrote, so clearing that part clears
+    // all of it, at the cost of the patterns rather than of the largest one ever seen.
+    std::fill(m_patw.data, m_patw.data + std::max(m_iPatDirty, points), POINT_W{0, 0, 0});
     m_patw.num = iCopyRunToPointW(m_patw.data, first, stop);
+    m_iPatDirty = std::max(points, m_patw.num);
     return 0;
 }
 
@@ -175,7 +208,7 @@ bool aSROBJ::m_iEval_j_(int i, int j) {
         cell.cr = cands[k];
         float best = g_fMinFloatVal;
         DPCELL* winner = nullptr;
-        for (int jp = 0; jp < j; ++jp) {
+        for (int jp = m_iDPFirstStart(j); jp < j; ++jp) {
             for (int kp = 0; kp < kDPCands; ++kp) {
                 DPCELL& prev = m_pDP[m_iGetDPIndex(j, jp, kp)];
                 if (prev.bRejected) continue;
@@ -215,14 +248,31 @@ long aSROBJ::m_lDPSearch() {
     if (m_lAllocDPTable() != SR_OK) return SR_ERR_MEMORY;
     const int n = m_SegRes.iGetElmCount();
     for (int i = 1; i <= n; ++i) {
-        m_iEval_k_(i);
-        for (int j = 1; j < i; ++j) {
+        // Start boundaries further back than the lattice keeps lie more than
+        // kMaxCharStrokes strokes away: no character starts there.
+        const int first = m_iDPFirstStart(i);
+        if (first == 0) m_iEval_k_(i);
+        for (int j = std::max(first, 1); j < i; ++j) {
             if (m_iMakePatternW(i, j) != 0 || !m_bCheckSegPos(i, j) || !m_iEval_j_(i, j))
                 m_vRejectProc(i, j);
         }
     }
-    const DPCELL* last = m_pDP + m_iGetDPIndex(n, 0, 0);
-    std::copy(last, last + static_cast<size_t>(n) * kDPCands, m_pDPSorted);
+    // All chains ending at the last element, by start boundary: the ones the lattice does
+    // not keep as rejected cells, then the kept ones.
+    const int first = m_iDPFirstStart(n);
+    for (int j = 0; j < first; ++j) {
+        for (int k = 0; k < kDPCands; ++k) {
+            DPCELL& cell = m_pDPSorted[static_cast<size_t>(j) * kDPCands + k];
+            cell = DPCELL{};
+            cell.iBwdPos = j;
+            cell.iFwdPos = n;
+            cell.bRejected = 1;
+            cell.fValidity = g_fMinFloatVal;
+        }
+    }
+    const DPCELL* last = m_pDP + m_iGetDPIndex(n, first, 0);
+    std::copy(last, last + static_cast<size_t>(n - first) * kDPCands,
+              m_pDPSorted + static_cast<size_t>(first) * kDPCands);
     std::stable_sort(m_pDPSorted, m_pDPSorted + static_cast<size_t>(n) * kDPCands,
                      [](const DPCELL& a, const DPCELL& b) { return a.fValidity > b.fValidity; });
     if (m_pDPSorted[0].bRejected) {

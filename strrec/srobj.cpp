@@ -96,7 +96,10 @@ long aSROBJ::lRecognize() {
     if (m_SegRes.lTemporarySegment(&m_strkDum, m_iStrokeCount, m_sizChar) != 0)
         return SR_ERR_MEMORY;
     delete m_pSigma;
-    m_pSigma = new (std::nothrow) aSIGMA(m_SegRes.iGetElmCount());
+    // The lattice indexes triangular numbers up to its band width only; a table as long as
+    // the line would also overflow them on lines of tens of thousands of elements.
+    m_pSigma = new (std::nothrow)
+        aSIGMA(std::min(m_SegRes.iGetElmCount(), static_cast<int>(kMaxCharStrokes)));
     if (m_pSigma == nullptr || !m_pSigma->bValid()) {
         delete m_pSigma;
         m_pSigma = nullptr;

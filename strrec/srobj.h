@@ -11,6 +11,14 @@
 
 enum : int { kDPCands = 10, kInitialPoints = 1024 };
 
+// The most strokes one character of two or more elements may span. The largest characters
+// the dictionaries hold have 30 strokes (驫, 鸞); two more leave room for strokes written
+// in two pieces. Longer runs are never tried, so the lattice keeps, for every end
+// boundary, only the start boundaries at most this many elements back, and a line costs
+// time and memory in proportion to its length. A single element is always tried, however
+// many strokes it holds.
+enum : int { kMaxCharStrokes = 32 };
+
 // One lattice cell: candidate k of the character covering elements iBwdPos+1..iFwdPos.
 class DPCELL {
 public:
@@ -86,9 +94,11 @@ public:
     long lCharCountOfCand(long lCandNo) const override;
     bool bStrokesOfChar(long lCandNo, long n, long* plHead, long* plTail) const override;
 
-    // Lattice access (tests and the correction pass).
+    // Lattice access (tests and the correction pass). Row i holds the start boundaries
+    // m_iDPFirstStart(i) ... i-1; pGetCell gives null for any other (i, j).
     int m_iGetDPIndex(int i, int j, int k) const;
     const DPCELL* pGetCell(int i, int j, int k) const;
+    static int m_iDPFirstStart(int i) { return i > kMaxCharStrokes ? i - kMaxCharStrokes : 0; }
     const DPCELL* pGetSorted(int c) const;
 
     int m_iStrokeCount = 0;
@@ -119,6 +129,10 @@ protected:
     float m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i);
     float m_fEvaluate(const DPCELL& prev, const DPCELL& cur);
     int m_iGetDistParam(int k) const;
+    // Cells of the rows before row i, over kDPCands.
+    long long m_llDPRowBase(int i) const;
+    // Strokes of elements j+1 ... i.
+    int m_iStrokesOfRun(int i, int j) const { return m_piStrokeEnd[i] - m_piStrokeEnd[j]; }
     int m_iGetBoxParam() const;
     void m_vRejectProc(int i, int j);
     int m_iSetResultCount(int max);
@@ -134,5 +148,7 @@ protected:
 
     int m_iCodeScoreCount = 0;
     int m_iDPResCount = 0;
-    int* m_piDist = nullptr; // distance parameters of boundaries 0..N (0 unused)
+    int* m_piDist = nullptr;      // distance parameters of boundaries 0..N (0 unused)
+    int* m_piStrokeEnd = nullptr; // strokes up to the end of element k, k = 0..N
+    int m_iPatDirty = 0;          // leading points of m_patw.data that may be non-zero
 };

@@ -82,6 +82,21 @@ TEST_F(EndToEnd, LongerLineIsCutIntoItsCharacters) {
     ExpectCharactersAsWritten(0);
 }
 
+TEST_F(EndToEnd, LineOfManyMoreStrokesThanACharacterMayHave) {
+    // The phrase four times over: 52 characters, far more strokes than one character may
+    // span, still cut into its characters.
+    std::vector<uint16_t> phrase;
+    for (int n = 0; n < 4; ++n) phrase.insert(phrase.end(), kLong.begin(), kLong.end());
+    Write(phrase);
+    ASSERT_GT(lSRGetStrokeCount(obj), 100);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    ASSERT_GE(lSRGetResultCount(obj), 1);
+    long len = 0;
+    ASSERT_NE(cpSRGetString(obj, 0, &len), nullptr);
+    EXPECT_EQ(len, static_cast<long>(line.size()));
+    ExpectCharactersAsWritten(0);
+}
+
 TEST_F(EndToEnd, SecondRecognitionWithStrokeSets) {
     Write(kLong);
     ASSERT_EQ(lSRRecognize(obj), SR_OK);

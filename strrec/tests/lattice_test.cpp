@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -150,6 +151,157 @@ TEST_F(Lattice, NothingRecognizedGivesFailureAndNoResults) {
     long err = 0;
     EXPECT_EQ(obj.cpGetString(0, nullptr, &err), nullptr);
     EXPECT_EQ(err, SR_ERR_ARGUMENT);
+}
+
+// ---- characters of many strokes and long lines ----
+
+// An element of `strokes` short bars stacked at x; elements 70 apart are possible but not
+// definite boundaries for a character size of 199, and up to five of them fit its box.
+void Column(TestObj& obj, int x, int strokes) {
+    for (int n = 0; n < strokes; ++n) obj.Bar(x, x + 2, 10 + 5 * n, 10 + 5 * n);
+}
+
+// Answers every pattern with one candidate whose code tells its stroke count, and notes
+// the largest stroke count seen.
+struct StrokeCounter {
+    int most = 0;
+    int calls = 0;
+    std::vector<int> seen;
+    fake::Handler Handler() {
+        return [this](const PATTERN_W& p, CR_RESULT* res, int) {
+            const int strokes = fake::StrokeCount(p);
+            EXPECT_GT(strokes, 0) << "malformed pattern";
+            most = std::max(most, strokes);
+            seen.push_back(strokes);
+            ++calls;
+            res[0] = {1, 900, static_cast<uint32_t>(0x8800 + strokes)};
+            return 1;
+        };
+    }
+    bool Saw(int strokes) const {
+        return std::find(seen.begin(), seen.end(), strokes) != seen.end();
+    }
+};
+
+TEST_F(Lattice, NoCharacterOfSeveralElementsSpansMoreThanTheStrokeBound) {
+    StrokeCounter counter;
+    fake::SetHandler(counter.Handler());
+    TestObj obj;
+    for (int e = 0; e < 6; ++e) Column(obj, 70 * e, 10);
+    ASSERT_EQ(obj.Search(199), SR_OK);
+    ASSERT_EQ(obj.m_SegRes.iGetElmCount(), 6);
+    ASSERT_EQ(obj.m_SegRes.iGetSegCount(), 1); // only the end of the line is definite
+    // Three elements (30 strokes) are tried; four (40) would fit the box but not the bound.
+    EXPECT_TRUE(counter.Saw(30));
+    EXPECT_LE(counter.most, static_cast<int>(kMaxCharStrokes));
+    for (int k = 0; k < kDPCands; ++k) {
+        EXPECT_EQ(obj.pGetCell(4, 0, k)->bRejected, 1);
+        EXPECT_EQ(obj.pGetCell(6, 1, k)->bRejected, 1);
+    }
+    EXPECT_EQ(obj.pGetCell(3, 0, 0)->bRejected, 0);
+    EXPECT_EQ(obj.pGetCell(6, 3, 0)->bRejected, 0);
+}
+
+TEST_F(Lattice, OneElementOfManyStrokesIsStillACharacter) {
+    StrokeCounter counter;
+    fake::SetHandler(counter.Handler());
+    TestObj obj;
+    Column(obj, 0, 45);
+    Column(obj, 70, 3);
+    ASSERT_EQ(obj.Search(199), SR_OK);
+    ASSERT_EQ(obj.m_SegRes.iGetElmCount(), 2);
+    EXPECT_TRUE(counter.Saw(45));
+    EXPECT_FALSE(counter.Saw(48)); // both elements together exceed the bound
+    EXPECT_EQ(obj.pGetCell(2, 0, 0)->bRejected, 1);
+    const DPCELL* best = obj.pGetSorted(0);
+    ASSERT_NE(best, nullptr);
+    ASSERT_EQ(best->iCharElmC, 2);
+    ASSERT_NE(best->pPrev, nullptr);
+    EXPECT_EQ(best->pPrev->cr.code, 0x8800u + 45);
+    long head = -1, tail = -1;
+    EXPECT_EQ(obj.lGetStrokeNoOfNthChar(0, 0, &head, &tail), SR_OK);
+    EXPECT_EQ(head, 0);
+    EXPECT_EQ(tail, 44);
+}
+
+TEST_F(Lattice, LineLongerThanTheBoundIsReadWhole) {
+    StrokeCounter counter;
+    fake::SetHandler(counter.Handler());
+    TestObj obj;
+    const int elements = 3 * kMaxCharStrokes + 5;
+    for (int e = 0; e < elements; ++e) Column(obj, 70 * e, 2);
+    ASSERT_EQ(obj.Search(199), SR_OK);
+    ASSERT_EQ(obj.m_SegRes.iGetElmCount(), elements);
+    // The lattice keeps a band: no character starts further back than the bound.
+    EXPECT_NE(obj.pGetCell(kMaxCharStrokes, 0, 0), nullptr);
+    EXPECT_EQ(obj.pGetCell(kMaxCharStrokes + 1, 0, 0), nullptr);
+    EXPECT_EQ(obj.pGetCell(elements, elements - kMaxCharStrokes - 1, 0), nullptr);
+    EXPECT_NE(obj.pGetCell(elements, elements - kMaxCharStrokes, 0), nullptr);
+    // One classifier call per run that fits the box: at most five elements here.
+    EXPECT_LE(counter.calls, 5 * elements);
+    ASSERT_GE(obj.lGetResultCount(), 1);
+    for (long c = 0; c < obj.lGetResultCount(); ++c) {
+        long len = 0, err = -1;
+        ASSERT_NE(obj.cpGetString(c, &len, &err), nullptr) << "candidate " << c;
+        EXPECT_EQ(err, SR_OK);
+        ASSERT_GT(len, 0);
+        // The characters cover the line's strokes in order, none twice, none left out.
+        long next = 0;
+        for (long ch = 0; ch < len; ++ch) {
+            long head = -1, tail = -1;
+            ASSERT_EQ(obj.lGetStrokeNoOfNthChar(c, ch, &head, &tail), SR_OK);
+            EXPECT_EQ(head, next) << "candidate " << c << " character " << ch;
+            EXPECT_LE(tail - head + 1, static_cast<long>(kMaxCharStrokes));
+            next = tail + 1;
+        }
+        EXPECT_EQ(next, obj.m_iStrokeCount) << "candidate " << c;
+    }
+}
+
+TEST_F(Lattice, DefiniteBoundaryAfterEveryElementOfALongLine) {
+    StrokeCounter counter;
+    fake::SetHandler(counter.Handler());
+    TestObj obj;
+    const int elements = 2 * kMaxCharStrokes;
+    for (int e = 0; e < elements; ++e) obj.Bar(300 * e, 300 * e + 40);
+    ASSERT_EQ(obj.Search(100), SR_OK);
+    ASSERT_EQ(obj.m_SegRes.iGetSegCount(), elements);
+    // Every run of two elements crosses a definite boundary: one call per element.
+    EXPECT_EQ(counter.calls, elements);
+    EXPECT_FALSE(obj.m_bCheckSegPos(elements, elements - 2));
+    EXPECT_TRUE(obj.m_bCheckSegPos(elements, elements - 1));
+    EXPECT_TRUE(obj.m_bCheckSegPos(1, 0));
+    ASSERT_NE(obj.pGetSorted(0), nullptr);
+    EXPECT_EQ(obj.pGetSorted(0)->iCharElmC, elements);
+}
+
+TEST_F(Lattice, WorkPatternIsClearPastItsPointsAfterALargerOne) {
+    // A first element of 3000 points grows the work buffer; every later, smaller pattern
+    // must find the rest of the buffer clear, not the large one's points.
+    bool grown = false;
+    int checked = 0;
+    fake::SetHandler([&](const PATTERN_W& p, CR_RESULT* res, int) {
+        if (p.num >= 3000) grown = true;
+        if (grown && p.num < 3000) {
+            ++checked;
+            for (int n = p.num; n < 3000; ++n) {
+                const POINT_W& q = p.data[n];
+                if (q.x != 0 || q.y != 0 || q.attr != 0) {
+                    ADD_FAILURE() << "stale point " << n << " after a pattern of " << p.num;
+                    break;
+                }
+            }
+        }
+        res[0] = {1, 900, 0x82A0};
+        return 1;
+    });
+    TestObj obj;
+    std::vector<tagPOINT> wave;
+    for (int n = 0; n < 3000; ++n) wave.push_back({n % 40, 20 + n % 7});
+    ASSERT_EQ(obj.lAddStrokeLast(wave.data(), static_cast<long>(wave.size())), SR_OK);
+    for (int e = 1; e <= 4; ++e) obj.Bar(70 * e, 70 * e + 30);
+    ASSERT_EQ(obj.Search(100), SR_OK);
+    EXPECT_GT(checked, 3);
 }
 
 TEST(ResultCount, ChainsWithinTenPercentOfTheBest) {

@@ -142,6 +142,13 @@ void BM_LineOfDots(benchmark::State& state) {
 }
 BENCHMARK(BM_LineOfDots)->Arg(100)->Arg(200)->Arg(400)->Arg(800)->Unit(benchmark::kMillisecond);
 
+// Long lines of dots: a character spans a bounded number of strokes, so the time grows
+// with the length of the line, not with its square or cube.
+void BM_LongLineOfDots(benchmark::State& state) {
+    RecognizeLine(state, Dots(state.range(0)));
+}
+BENCHMARK(BM_LongLineOfDots)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
 void BM_LineLongStroke(benchmark::State& state) {
     RecognizeLine(state, LongStroke(state.range(0)));
 }
