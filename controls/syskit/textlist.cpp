@@ -95,7 +95,9 @@ QByteArray JoinTextLines(const QStringList& lines, bool skipEmpty) {
         cp932 += QByteArray::fromStdString(*bytes) + '\n';
     }
     if (encodable) return cp932;
-    QByteArray utf8;
+    // Marked, because UTF-8 text often reads as valid Shift-JIS too ("é" as two half-width
+    // katakana), and the reader takes unmarked text for Shift-JIS first.
+    QByteArray utf8 = kUtf8Bom;
     for (const QString& line : lines) {
         if (skipEmpty && line.isEmpty()) continue;
         utf8 += line.toUtf8() + '\n';
