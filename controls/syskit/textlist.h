@@ -26,7 +26,8 @@ QStringList SplitTextLines(const QByteArray& bytes, bool skipEmpty);
 std::optional<QStringList> ReadTextLines(const QString& fileName, bool skipEmpty);
 
 // The bytes of a file of these lines, each followed by LF, empty lines left out when
-// skipEmpty: Shift-JIS when every line can be written in it, else UTF-8 so nothing is lost.
+// skipEmpty: Shift-JIS when every line can be written in it, else UTF-8 with a byte-order
+// mark, so that nothing is lost and the reader knows it.
 QByteArray JoinTextLines(const QStringList& lines, bool skipEmpty);
 
 // Writes the lines (created or emptied); false when the file cannot be opened.
