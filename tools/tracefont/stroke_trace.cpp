@@ -187,8 +187,9 @@ std::pair<Polyline, Polyline> SplitAtHalfLength(const Polyline& line) {
 
 namespace {
 
-// How far the splitting of strokes that come back on themselves goes (halves, quarters).
-constexpr int kMaxSplitDepth = 2;
+// How far the splitting of strokes that come back on themselves goes (halves, quarters,
+// eighths: a small closing loop at the end of a long stroke, as in ね, needs the third).
+constexpr int kMaxSplitDepth = 3;
 
 void Mark(Bitmap& used, const Polyline& path) {
     for (const auto& p : path) used.Set(static_cast<int>(p.x), static_cast<int>(p.y), true);
