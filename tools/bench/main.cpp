@@ -10,8 +10,7 @@
 
 #include "classifier/glyphid.h"
 #include "platform/loader.h"
-#include "platform/profile.h"
-#include "platform/sysdir.h"
+#include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/distort.h"
@@ -191,17 +190,9 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    std::string dir = o.data.empty() ? platform::SystemDirectory() : o.data;
-    if (!dir.empty() && dir.back() != '/') dir += '/';
     // the dictionaries the recognition service is configured with
-    std::string ini = dir + "VELTAREC.INI";
-    char name[512];
-    platform::GetPrivateProfileString("RECOGBOX", "CRDIC", "glyphs.crd", name, sizeof name,
-                                      ini.c_str());
-    std::string crd = dir + name;
-    platform::GetPrivateProfileString("RECOGBOX", "CCDIC", "glyphs.ccd", name, sizeof name,
-                                      ini.c_str());
-    std::string ccd = dir + name;
+    const bench::ClassifierFiles files = bench::ConfiguredClassifierFiles(o.data);
+    const std::string &dir = files.dir, &crd = files.crd, &ccd = files.ccd;
 
 #ifdef BENCH_WITH_COARSE
     if (o.recall) {

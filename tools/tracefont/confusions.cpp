@@ -10,8 +10,7 @@
 
 #include "classifier/glyphid.h"
 #include "platform/loader.h"
-#include "platform/profile.h"
-#include "platform/sysdir.h"
+#include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/kvg_archive.h"
@@ -97,16 +96,9 @@ int main(int argc, char** argv) {
     std::string err;
     auto archive = mkdict::KvgArchive::Open(kanjivg, err); // optional: only for the counts
 
-    std::string dir = data.empty() ? platform::SystemDirectory() : data;
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    std::string ini = dir + "VELTAREC.INI";
-    char name[512];
-    platform::GetPrivateProfileString("RECOGBOX", "CRDIC", "glyphs.crd", name, sizeof name,
-                                      ini.c_str());
-    std::string crd = dir + name;
-    platform::GetPrivateProfileString("RECOGBOX", "CCDIC", "glyphs.ccd", name, sizeof name,
-                                      ini.c_str());
-    std::string ccd = dir + name;
+    // the dictionaries the recognition service is configured with
+    const bench::ClassifierFiles files = bench::ConfiguredClassifierFiles(data);
+    const std::string &crd = files.crd, &ccd = files.ccd;
 
     platform::ModuleHandle lib = platform::LoadLibrary("glyphid.dll");
     if (!lib) {
