@@ -3,18 +3,14 @@
 #include "strrec/bigram.h"
 #include "tools/fuzz/fuzz_support.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 void CheckMonogram(const CMonogramTable& t) {
     Check(t.wcpCode.size() == t.cpTag.size() &&

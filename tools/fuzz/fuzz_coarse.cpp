@@ -3,19 +3,15 @@
 #include "classifier/coarse.h"
 #include "tools/fuzz/fuzz_support.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 void Run(const std::string& path, size_t size) {
     // Odd sizes go through the full set-up and release, even ones replace the dictionary

@@ -3,19 +3,15 @@
 #include "classifier/crcore.h"
 #include "tools/fuzz/fuzz_support.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool g_open = false;
 

@@ -5,19 +5,15 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include "tools/fuzz/fuzz_check.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 bool g_open = false;
 

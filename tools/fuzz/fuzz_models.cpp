@@ -3,20 +3,12 @@
 #include "recservice/model_dictionary.h"
 #include "tools/fuzz/fuzz_support.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = fuzz::ScratchPath("in.exd");

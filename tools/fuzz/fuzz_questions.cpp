@@ -6,6 +6,7 @@
 #include "game/questions.h"
 #include "platform/encoding.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,16 +18,11 @@
 #include <limits>
 #include <string>
 
+using fuzz::Check;
+
 namespace {
 
 constexpr qsizetype kShuffleChecked = 2048;
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // Bytes of one question in the encoding its file was read in; -1 when Shift-JIS cannot
 // hold it (a byte no Shift-JIS reading knows was kept as it came).

@@ -3,20 +3,16 @@
 #include "tools/recognize/ink_input.h"
 #include "tools/recognize/json_reader.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
-namespace {
+using fuzz::Check;
 
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+namespace {
 
 size_t Depth(const recognize::JsonValue& v) {
     size_t d = 0;

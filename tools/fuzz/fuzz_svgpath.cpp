@@ -2,6 +2,7 @@
 // accepted flattens into a bounded number of points.
 #include "tools/mkdict/svg_path.h"
 
+#include "tools/fuzz/fuzz_check.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,16 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace {
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-} // namespace
+using fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view d(reinterpret_cast<const char*>(data), size);
