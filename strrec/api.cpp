@@ -342,9 +342,12 @@ long lSRContextProcess(CODE_SCORE** ppCS, long lCharCount, long lMaxCRCandCount)
     for (long n = 0; n < lCharCount; ++n)
         if (ppCS[n] == nullptr) return SetErr(SR_ERR_ARGUMENT);
     if (!g_bSystemOpen) return SetErr(SR_ERR_STATE);
-    int r = g_srlp.m_bgc.iCorrectResult(ppCS, static_cast<int>(lCharCount),
-                                        static_cast<int>(lMaxCRCandCount));
-    return SetErr(r == 0 ? SR_OK : SR_ERR_MEMORY);
+    // The result is the correction's own: 0, or 1 when memory was short (the lists are
+    // then unchanged); the last error tells the cause.
+    const int r = g_srlp.m_bgc.iCorrectResult(ppCS, static_cast<int>(lCharCount),
+                                              static_cast<int>(lMaxCRCandCount));
+    SetErr(r == 0 ? SR_OK : SR_ERR_MEMORY);
+    return r == 0 ? 0 : 1;
 }
 
 int DllEntryPoint(void*, unsigned long, void*) {

@@ -350,14 +350,16 @@ long aSROBJ::m_lMissRecogModifyProc() {
         m_vFreeCODESCORE();
         return SR_ERR_MEMORY;
     }
-    // The corrected string: the first candidate of every character. Codes with a clear
-    // high byte are single-byte characters; an empty list contributes nothing.
+    // The corrected string: the first candidate of every character, one character per tag
+    // so that character n is the one whose strokes the n-th tag gives. A code whose high
+    // byte is below 0x80 is a single-byte character (its zero high byte written out would
+    // end the string early); a character the classifier could not read is the geta mark.
     std::memset(m_szString, 0, sizeof m_szString);
     if (tags <= SR_MAX_STRING_CHARS) {
         size_t pos = 0;
         for (int t = 0; t < tags; ++t) {
-            const uint32_t code = m_ppCodeScore[t][0].code & 0xFFFF;
-            if (code == 0) continue;
+            uint32_t code = m_ppCodeScore[t][0].code & 0xFFFF;
+            if (code == 0) code = SR_UNREAD_CODE;
             if ((code >> 8) >= 0x80) m_szString[pos++] = static_cast<char>(code >> 8);
             m_szString[pos++] = static_cast<char>(code & 0xFF);
         }

@@ -43,7 +43,14 @@ struct tagSR_VERINFO {
 enum : uint8_t { SR_TRAILER_RANGE = 10, SR_TRAILER_CHAR = 11 };
 
 // Longest result string in characters; longer results are reported with SR_ERR_FAILED.
+// Result strings are Shift-JIS: a double-byte code takes two bytes and a single-byte code
+// one, so a string holds exactly as many characters as its reported length.
 enum : int { SR_MAX_STRING_CHARS = 127 };
+
+// Stands in the corrected string for a character whose strokes the classifier could not
+// read (an empty candidate list): the geta mark, keeping characters and stroke ranges in
+// step.
+enum : uint32_t { SR_UNREAD_CODE = 0x81AC };
 
 typedef void* HSROBJ;
 
@@ -81,6 +88,9 @@ SEQREAD_API void vSRSetClassCount(long lCandCount);
 SEQREAD_API void vSRSetRecCategory(long lSRKFlag);
 SEQREAD_API void vSRSetGuideBox(PAT_POS* pPos);
 SEQREAD_API long lSRRecognizeCP(PATTERN_W* pPatW, CR_RESULT* pCRRes, long lResultCount);
+// Bigram re-ranking of lCharCount lists of up to lMaxCRCandCount candidates, in place:
+// 0, or 1 when memory is short (lists unchanged, last error 2); 4 for bad arguments and 1
+// while the system is not open.
 SEQREAD_API long lSRContextProcess(CODE_SCORE** ppCS, long lCharCount, long lMaxCRCandCount);
 
 SEQREAD_API int DllEntryPoint(void* instance, unsigned long reason, void* reserved);

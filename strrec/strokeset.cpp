@@ -44,15 +44,15 @@ int STROKESETINFO::bCalcTagData() {
     std::fill(m_p_lTag, m_p_lTag + m_lTagSize, long{kNone});
     long count = 0;
     // Newest statement first: a later statement wins over the strokes of an older one.
+    // An older statement cut by a newer one becomes one character per untagged piece,
+    // each with a tag of its own, so that every tag handed out is one run of strokes.
     for (long sp = m_lSP - 2; sp >= 0; sp -= 2) {
-        bool used = false;
-        for (long s = m_p_lStack[sp]; s <= m_p_lStack[sp + 1]; ++s) {
-            if (m_p_lTag[s] == kNone) {
-                m_p_lTag[s] = count;
-                used = true;
-            }
+        const long tail = m_p_lStack[sp + 1];
+        for (long s = m_p_lStack[sp]; s <= tail; ++s) {
+            if (m_p_lTag[s] != kNone) continue;
+            m_p_lTag[s] = count;
+            if (s == tail || m_p_lTag[s + 1] != kNone) ++count;
         }
-        if (used) ++count;
     }
     // The candidate's own characters fill the rest; a character cut by a statement
     // becomes one character per untagged piece.
@@ -69,12 +69,9 @@ int STROKESETINFO::bCalcTagData() {
             if (s == tail || m_p_lTag[s + 1] != kNone) ++count;
         }
     }
-    // Characters are the runs of equal tags. A statement split by a newer one covers
-    // two runs, so the character count is the number of runs, not of tag numbers.
-    long runs = 0;
-    for (long s = 0; s < m_lTagSize; ++s)
-        if (s == 0 || m_p_lTag[s] != m_p_lTag[s - 1]) ++runs;
-    m_lTagCount = runs;
+    // Every piece got its own tag, so the tags handed out are the characters, and the
+    // n-th run of equal tags in stroke order is character n.
+    m_lTagCount = count;
     return 1;
 }
 

@@ -1,4 +1,5 @@
 #include "strrec/bigram.h"
+#include "strrec/lptables.h"
 #include "strrec/seqread.h"
 #include "tests/fake_classifier.h"
 
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -430,6 +432,110 @@ TEST_F(Api, ContextProcessUsesTheLoadedTable) {
     EXPECT_EQ(lSRContextProcess(lists, 2, 0), SR_ERR_ARGUMENT);
     CODE_SCORE* holes[] = {c0, nullptr};
     EXPECT_EQ(lSRContextProcess(holes, 2, 2), SR_ERR_ARGUMENT);
+}
+
+// A table whose look-ups run out of memory, as a correction over long lists might.
+class ExhaustedTable : public CBigTbl {
+public:
+    long double dGetLP(uint16_t, uint16_t, int) const override { throw std::bad_alloc(); }
+    long double dGetLP(uint16_t) const override { throw std::bad_alloc(); }
+    int iLoad(const char*) override { return 0; }
+};
+
+TEST_F(Api, ContextProcessReturnsTheCorrectionsOwnResult) {
+    CODE_SCORE c0[2] = {{0x82A0, 800}, {0, 0}};
+    CODE_SCORE c1[2] = {{0x834A, 900}, {0x82A0, 850}};
+    CODE_SCORE* lists[] = {c0, c1};
+    // One list, or none, is left as it is, successfully.
+    EXPECT_EQ(lSRContextProcess(lists, 1, 2), 0);
+    EXPECT_EQ(lSRContextProcess(lists, 0, 2), 0);
+    EXPECT_EQ(c1[0].code, 0x834Au);
+
+    // Memory running out inside the correction: 1, not the error code 2, and the lists
+    // unchanged; the last error names the cause.
+    ExhaustedTable exhausted;
+    g_srlp.m_bgc.SetBigramDictionary(&exhausted);
+    const long r = lSRContextProcess(lists, 2, 2);
+    const long err = lSRGetLastError();
+    g_srlp.m_bgc.SetBigramDictionary(&g_srlp.m_bgt);
+    EXPECT_EQ(r, 1);
+    EXPECT_EQ(err, SR_ERR_MEMORY);
+    EXPECT_EQ(c0[0].code, 0x82A0u);
+    EXPECT_EQ(c1[0].code, 0x834Au);
+    EXPECT_EQ(c1[1].code, 0x82A0u);
+
+    // With the table back the same lists are corrected.
+    EXPECT_EQ(lSRContextProcess(lists, 2, 2), 0);
+    EXPECT_EQ(lSRGetLastError(), SR_OK);
+    EXPECT_EQ(c1[0].code, 0x82A0u);
+}
+
+// Cell 1 reads as the single-byte "A"; single strokes read as nothing at all.
+int MixedHandler(const PATTERN_W& p, CR_RESULT* res, int max) {
+    if (fake::StrokeCount(p) == 1) return 0;
+    const int n = CellHandler(p, res, max);
+    if (fake::MinX(p) / 100 == 1 && res[0].code == kCodes[1]) res[0].code = 0x41;
+    return n;
+}
+
+// Walks a Shift-JIS string: the number of characters, or -1 for a cut double-byte code.
+long SjisChars(const char* s) {
+    long chars = 0;
+    for (const auto* p = reinterpret_cast<const unsigned char*>(s); *p != 0; ++chars) {
+        const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
+        if (lead && p[1] == 0) return -1;
+        p += lead ? 2 : 1;
+    }
+    return chars;
+}
+
+TEST_F(Api, CorrectedStringHoldsOneCharacterPerReportedCharacter) {
+    fake::SetHandler(MixedHandler);
+    for (int c = 0; c < 3; ++c) AddChar(c);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, 3);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0]}) + "A" + Sjis({kCodes[2]}));
+
+    // Stroke 4 alone is one character: it and stroke 5, cut off from it, read as nothing.
+    ASSERT_EQ(lSRGiveStrokeSetInfo(obj, 0, 4, 4), SR_OK);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, 4);
+    EXPECT_EQ(SjisChars(s), len);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0]}) + "A" + Sjis({SR_UNREAD_CODE, SR_UNREAD_CODE}));
+    const long strokes[4][2] = {{0, 1}, {2, 3}, {4, 4}, {5, 5}};
+    for (long n = 0; n < len; ++n) {
+        long head = -1, tail = -1;
+        ASSERT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, n, &head, &tail), SR_OK) << n;
+        EXPECT_EQ(head, strokes[n][0]) << n;
+        EXPECT_EQ(tail, strokes[n][1]) << n;
+    }
+    long head = 0, tail = 0;
+    EXPECT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, len, &head, &tail), SR_ERR_ARGUMENT);
+}
+
+TEST_F(Api, CorrectedCharacterCountIsTheTagsHandedOut) {
+    for (int c = 0; c < 3; ++c) AddChar(c);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    // All six strokes are one character, then the middle cell is one of its own: the
+    // first statement is cut in two, and each piece is a character.
+    ASSERT_EQ(lSRGiveStrokeSetInfo(obj, 0, 0, 5), SR_OK);
+    ASSERT_EQ(lSRGiveStrokeSetInfo(obj, 0, 2, 3), SR_OK);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(len, 3);
+    EXPECT_EQ(std::string(s), Sjis({kCodes[0], kCodes[1], kCodes[2]}));
+    long head = 0, tail = 0;
+    ASSERT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, 2, &head, &tail), SR_OK);
+    EXPECT_EQ(head, 4);
+    EXPECT_EQ(tail, 5);
+    EXPECT_EQ(lSRGetStrokeNoOfNthChar(obj, 0, 3, &head, &tail), SR_ERR_ARGUMENT);
 }
 
 TEST_F(Api, SettingsReachTheClassifier) {

@@ -190,8 +190,26 @@ TEST(StrokeSets, NewerStatementWinsAndSplitsAnOlderOne) {
     ASSERT_TRUE(info.bGiveStrokeInfo(0, 0, 5));
     ASSERT_TRUE(info.bGiveStrokeInfo(0, 2, 3));
     ASSERT_TRUE(info.bCalcTagData());
-    // The older statement's strokes lie on both sides: each side is its own character.
+    // The older statement's strokes lie on both sides: each side is its own character,
+    // with a tag of its own, so the tags handed out are the characters.
     EXPECT_EQ(Runs(info), (Runs_t{{0, 1}, {2, 3}, {4, 5}}));
+    EXPECT_EQ(info.lGetTagCount(), 3);
+    EXPECT_NE(info.lGetTag(0), info.lGetTag(4));
+    EXPECT_EQ(info.lGetTag(0), info.lGetTag(1));
+}
+
+TEST(StrokeSets, StatementCutSeveralTimesAndOneCoveredEntirely) {
+    FakeChars chars({{0, 9}});
+    STROKESETINFO info(10, &chars);
+    ASSERT_TRUE(info.bGiveStrokeInfo(0, 0, 8)); // cut by the two after it
+    ASSERT_TRUE(info.bGiveStrokeInfo(0, 3, 4)); // covered by the newest: hands out nothing
+    ASSERT_TRUE(info.bGiveStrokeInfo(0, 2, 5));
+    ASSERT_TRUE(info.bGiveStrokeInfo(0, 7, 7));
+    ASSERT_TRUE(info.bCalcTagData());
+    EXPECT_EQ(Runs(info), (Runs_t{{0, 1}, {2, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}}));
+    EXPECT_EQ(info.lGetTagCount(), 6);
+    EXPECT_NE(info.lGetTag(0), info.lGetTag(6));
+    EXPECT_NE(info.lGetTag(6), info.lGetTag(8));
 }
 
 TEST(StrokeSets, RefusalsAndUndo) {
