@@ -13,10 +13,13 @@ InkLine Error(std::string what) {
     return line;
 }
 
+// Browsers and tablets deliver fractional pixels: a coordinate is rounded to the nearest
+// integer (halves away from zero), which must then fit 16 bits.
 bool Coordinate(const JsonValue& v, int32_t& out) {
     if (v.type != JsonValue::Type::Number) return false;
-    if (v.number != std::floor(v.number) || v.number < -32768 || v.number > 32767) return false;
-    out = static_cast<int32_t>(v.number);
+    const double rounded = std::round(v.number);
+    if (!(rounded >= -32768 && rounded <= 32767)) return false;
+    out = static_cast<int32_t>(rounded);
     return true;
 }
 
@@ -52,7 +55,7 @@ InkLine ParseInkLine(std::string_view text) {
                 return Error(at + " is not an [x, y] pair");
             InkPoint ip{};
             if (!Coordinate(point.items[0], ip.x) || !Coordinate(point.items[1], ip.y))
-                return Error(at + " needs integer coordinates from -32768 to 32767");
+                return Error(at + " needs coordinates from -32768 to 32767 (rounded to integers)");
             points.push_back(ip);
         }
         line.strokes.push_back(std::move(points));

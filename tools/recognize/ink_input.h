@@ -25,8 +25,8 @@ struct InkLine {
 inline constexpr size_t kMaxStrokes = 1000;
 inline constexpr size_t kMaxPoints = 100000;
 
-// Reads one line. A coordinate must be a number with an integral value in -32768..32767;
-// every stroke needs at least one point.
+// Reads one line. A coordinate is any JSON number, rounded to the nearest integer (halves
+// away from zero), which must lie in -32768..32767; every stroke needs at least one point.
 InkLine ParseInkLine(std::string_view line);
 
 } // namespace recognize

@@ -23,16 +23,36 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
-std::string CandidatesLine(const std::vector<Candidate>& candidates) {
-    std::string out = "{\"candidates\": [";
+namespace {
+
+// [{"text": "...", "score": N}, ...]
+std::string CandidateArray(const std::vector<Candidate>& candidates) {
+    std::string out = "[";
     for (size_t i = 0; i < candidates.size(); ++i) {
         if (i) out += ", ";
         out += "{\"text\": " + JsonString(candidates[i].text);
         if (candidates[i].hasScore) out += ", \"score\": " + std::to_string(candidates[i].score);
         out += "}";
     }
-    out += "]}";
-    return out;
+    return out + "]";
+}
+
+} // namespace
+
+std::string CandidatesLine(const std::vector<Candidate>& candidates) {
+    return "{\"candidates\": " + CandidateArray(candidates) + "}";
+}
+
+std::string LineResultLine(const LineResult& line) {
+    std::string out = "{\"candidates\": " + CandidateArray(line.strings) + ", \"chars\": [";
+    for (size_t i = 0; i < line.chars.size(); ++i) {
+        const LineChar& c = line.chars[i];
+        if (i) out += ", ";
+        out += "{\"text\": " + JsonString(c.text) + ", \"first\": " + std::to_string(c.first) +
+               ", \"last\": " + std::to_string(c.last) +
+               ", \"candidates\": " + CandidateArray(c.candidates) + "}";
+    }
+    return out + "]}";
 }
 
 std::string ErrorLine(std::string_view message) {

@@ -16,6 +16,11 @@ std::string JsonString(std::string_view text);
 // {"candidates": [{"text": "...", "score": N}, ...]}; line results carry no score.
 std::string CandidatesLine(const std::vector<Candidate>& candidates);
 
+// {"candidates": [{"text": "..."}, ...], "chars": [{"text": "...", "first": F, "last": L,
+// "candidates": [{"text": "...", "score": N}, ...]}, ...]}: the line's strings and the
+// characters of the best one.
+std::string LineResultLine(const LineResult& line);
+
 // {"error": "..."}
 std::string ErrorLine(std::string_view message);
 

@@ -23,25 +23,43 @@ recognizer and dictionaries named in VELTAREC.INI. The service is opened once pe
 
 Input: one JSON object per line,
     {"strokes": [[[x, y], [x, y], ...], [[x, y], ...], ...]}
-strokes in writing order, integer pixel coordinates (-32768..32767), y downwards.
-Other members are ignored.
+strokes in writing order, pixel coordinates, y downwards. Coordinates may have
+fractions, as browsers and tablets deliver them: they are rounded to the nearest
+integer (halves away from zero), which must lie in -32768..32767. Other members are
+ignored.
 
 Output: one JSON object per input line, UTF-8,
     {"candidates": [{"text": "明", "score": 912}, ...]}
 best first (an empty list when nothing was recognized). With --line the candidates
-are the result strings of the line, best first, without scores:
-    {"candidates": [{"text": "一二三"}, ...]}
+are the result strings of the line, best first, without scores, and "chars" gives
+the characters of the best string: its first and last stroke (numbered from 0 in
+input order) and its candidates with their scores, the one the string holds first:
+    {"candidates": [{"text": "一二"}, ...], "chars": [
+      {"text": "一", "first": 0, "last": 0, "candidates": [{"text": "一", "score": 955}, ...]},
+      {"text": "二", "first": 1, "last": 2, "candidates": [...]}]}
 A malformed line gives {"error": "..."} for that line and the run goes on.
 
+Line recognition (--line) runs in two passes, as the game's callers use the string
+recognizer: the segmentation search finds the best division of the strokes into
+characters and their readings; then every character of the best division is stated
+as one character and the recognizer reads them again, correcting the string with its
+character-pair (bigram) statistics. The corrected string comes first, followed by the
+search's other strings. --no-correction leaves out the second pass.
+
 Options:
-  --nbest N         at most N candidates per line (1..1000, default 10)
+  --nbest N         at most N candidates per line, and per character of a line
+                    (1..1000, default 10)
   --line            recognize the strokes as a line of characters (string recognizer)
+  --no-correction   with --line: the segmentation search's strings only, without the
+                    bigram correction of the second pass
   --mask N          category mask (0..511, default 511 = every category):
                     1 hiragana, 2 digits, 4 katakana, 8 symbols, 16 first-level kanji,
                     32 second-level kanji, 64 Latin letters, 128 Greek letters,
                     256 punctuation
-  --box W,H         the writing box is (0,0)-(W,H) (single characters; default: the
-                    bounding box of each line's ink)
+  --box W,H         the writing box is (0,0)-(W,H): the box of a single character, or
+                    with --line the frame the whole line is written in (it places
+                    small kana and punctuation); default: the bounding box of each
+                    line's ink
   --system-dir DIR  read VELTAREC.INI and the dictionaries from DIR
                     (sets TESSERA_SYSTEM_DIR)
   --help            show this text
@@ -53,6 +71,7 @@ options are wrong or the service does not load.
 struct Options {
     int nbest = 10;
     bool line = false;
+    bool correct = true;
     int mask = 511;
     std::optional<recognize::GuideBox> box;
 };
@@ -102,6 +121,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--line") {
             options.line = true;
+        } else if (arg == "--no-correction") {
+            options.correct = false;
         } else if (arg == "--nbest") {
             if (!ParseInt(value, 1, 1000, n)) return UsageError("--nbest needs a number 1..1000");
             options.nbest = static_cast<int>(n);
@@ -127,6 +148,8 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!options.correct && !options.line) return UsageError("--no-correction needs --line");
+
     std::string error;
     std::unique_ptr<recognize::ServiceClient> service = recognize::ServiceClient::Load(error);
     if (!service) {
@@ -149,9 +172,11 @@ int main(int argc, char** argv) {
             if (!ink.ok) {
                 output = recognize::ErrorLine(ink.error);
             } else if (options.line) {
-                std::vector<recognize::Candidate> candidates;
-                if (service->RecognizeLine(ink.strokes, options.nbest, candidates, error)) {
-                    output = recognize::CandidatesLine(candidates);
+                recognize::LineResult result;
+                const recognize::LineOptions lineOptions{options.box, options.correct};
+                if (service->RecognizeLine(ink.strokes, options.nbest, lineOptions, result,
+                                           error)) {
+                    output = recognize::LineResultLine(result);
                     failed = false;
                 } else {
                     output = recognize::ErrorLine(error);

@@ -57,42 +57,53 @@ bool ServiceClient::Bind() {
     recognizeNF_ = GetProc<veltarec::RecognizeNFFn>(module_, "RecognizeNF");
     resultCount_ = GetProc<veltarec::GetResultCountFn>(module_, "GetResultCount");
     getString_ = GetProc<veltarec::GetStringFn>(module_, "GetString");
+    strokesOfChar_ = GetProc<veltarec::GetStrokeNoOfNthCharFn>(module_, "GetStrokeNoOfNthChar");
+    giveStrokeSet_ = GetProc<veltarec::GiveStrokeSetInfoFn>(module_, "GiveStrokeSetInfo");
+    patternOfChar_ = GetProc<veltarec::GetPatternWOfNthCharFn>(module_, "GetPatternWOfNthChar");
+    destroyPattern_ = GetProc<veltarec::DestroyPatternWFn>(module_, "DestroyPatternW");
     return setRecCategory_ && setGuideBox_ && recognizeF_ && createObject_ && destroyObject_ &&
-           addStroke_ && recognizeNF_ && resultCount_ && getString_;
+           addStroke_ && recognizeNF_ && resultCount_ && getString_ && strokesOfChar_ &&
+           giveStrokeSet_ && patternOfChar_ && destroyPattern_;
+}
+
+std::vector<std::string> SplitSjis(std::string_view sjis) {
+    std::vector<std::string> chars;
+    for (size_t i = 0; i < sjis.size();) {
+        const auto lead = static_cast<unsigned char>(sjis[i]);
+        const bool wide = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        const size_t n = wide && i + 1 < sjis.size() ? 2 : 1;
+        chars.emplace_back(sjis.substr(i, n));
+        i += n;
+    }
+    return chars;
 }
 
 void ServiceClient::SetCategory(int32_t mask) {
     setRecCategory_(mask);
 }
 
-std::vector<Candidate> ServiceClient::RecognizeCharacter(const std::vector<InkStroke>& strokes,
-                                                         int nbest,
-                                                         const std::optional<GuideBox>& box) {
-    std::vector<POINT_W> points;
+void ServiceClient::SetBox(const std::vector<InkStroke>& strokes,
+                           const std::optional<GuideBox>& box) {
+    if (box) {
+        setGuideBox_(box->width, box->height, 0, 0);
+        return;
+    }
     int32_t minx = INT32_MAX, miny = INT32_MAX, maxx = INT32_MIN, maxy = INT32_MIN;
     for (const InkStroke& stroke : strokes) {
-        for (size_t i = 0; i < stroke.size(); ++i) {
-            uint8_t attr = 0;
-            if (i == 0) attr |= PT_PENDOWN;
-            if (i + 1 == stroke.size()) attr |= PT_PENUP;
-            points.push_back(POINT_W{static_cast<int16_t>(stroke[i].x),
-                                     static_cast<int16_t>(stroke[i].y), attr});
-            minx = std::min(minx, stroke[i].x);
-            miny = std::min(miny, stroke[i].y);
-            maxx = std::max(maxx, stroke[i].x);
-            maxy = std::max(maxy, stroke[i].y);
+        for (const InkPoint& p : stroke) {
+            minx = std::min(minx, p.x);
+            miny = std::min(miny, p.y);
+            maxx = std::max(maxx, p.x);
+            maxy = std::max(maxy, p.y);
         }
     }
-    if (points.empty()) return {};
-    if (box)
-        setGuideBox_(box->width, box->height, 0, 0);
-    else
-        setGuideBox_(maxx, maxy, minx, miny);
+    if (minx <= maxx) setGuideBox_(maxx, maxy, minx, miny);
+}
 
-    PATTERN_W pattern{points.data(), static_cast<int32_t>(points.size())};
+std::vector<Candidate> ServiceClient::Classify(PATTERN_W* pattern, int nbest) {
     std::vector<CR_RESULT> results(static_cast<size_t>(nbest), CR_RESULT{});
     std::vector<Candidate> out;
-    if (recognizeF_(&pattern, results.data(), nbest) != 0) return out;
+    if (recognizeF_(pattern, results.data(), nbest) != 0) return out;
     for (const CR_RESULT& r : results) {
         if (r.score < 1) break; // the rest are empty slots
         out.push_back(Candidate{CodeToUtf8(r.code), r.score, true});
@@ -100,9 +111,52 @@ std::vector<Candidate> ServiceClient::RecognizeCharacter(const std::vector<InkSt
     return out;
 }
 
+std::vector<Candidate> ServiceClient::RecognizeCharacter(const std::vector<InkStroke>& strokes,
+                                                         int nbest,
+                                                         const std::optional<GuideBox>& box) {
+    std::vector<POINT_W> points;
+    for (const InkStroke& stroke : strokes) {
+        for (size_t i = 0; i < stroke.size(); ++i) {
+            uint8_t attr = 0;
+            if (i == 0) attr |= PT_PENDOWN;
+            if (i + 1 == stroke.size()) attr |= PT_PENUP;
+            points.push_back(POINT_W{static_cast<int16_t>(stroke[i].x),
+                                     static_cast<int16_t>(stroke[i].y), attr});
+        }
+    }
+    if (points.empty()) return {};
+    SetBox(strokes, box);
+    PATTERN_W pattern{points.data(), static_cast<int32_t>(points.size())};
+    return Classify(&pattern, nbest);
+}
+
+bool ServiceClient::ReadChars(SRHANDLE object, const std::string& sjis, int nbest,
+                              std::vector<LineChar>& chars) {
+    chars.clear();
+    const std::vector<std::string> texts = SplitSjis(sjis);
+    for (size_t n = 0; n < texts.size(); ++n) {
+        LineChar c;
+        c.text = Cp932Text(texts[n]);
+        const auto charNo = static_cast<int32_t>(n);
+        if (strokesOfChar_(object, 0, charNo, &c.first, &c.last) != 0) return false;
+        // The character's strokes classified alone give the candidates the recognizer
+        // chose from; the one the string holds goes to the front.
+        PATTERN_W* pattern = patternOfChar_(object, 0, charNo);
+        if (pattern) {
+            c.candidates = Classify(pattern, nbest);
+            destroyPattern_(pattern);
+        }
+        auto chosen = std::find_if(c.candidates.begin(), c.candidates.end(),
+                                   [&](const Candidate& k) { return k.text == c.text; });
+        if (chosen != c.candidates.end()) std::rotate(c.candidates.begin(), chosen, chosen + 1);
+        chars.push_back(std::move(c));
+    }
+    return true;
+}
+
 bool ServiceClient::RecognizeLine(const std::vector<InkStroke>& strokes, int nbest,
-                                  std::vector<Candidate>& out, std::string& error) {
-    out.clear();
+                                  const LineOptions& options, LineResult& out, std::string& error) {
+    out = LineResult{};
     SRHANDLE object = createObject_();
     if (!object) {
         error = "the loaded recognizer offers no line recognition";
@@ -123,15 +177,40 @@ bool ServiceClient::RecognizeLine(const std::vector<InkStroke>& strokes, int nbe
         error = "the recognizer refused a stroke";
         return false;
     }
+    SetBox(strokes, options.box);
+    std::vector<std::string> found; // Shift-JIS, best first
     if (!strokes.empty() && recognizeNF_(object) == 0) {
         const int32_t count = std::min<int32_t>(resultCount_(object), nbest);
         for (int32_t i = 0; i < count; ++i) {
             int32_t length = 0;
             const char* text = getString_(object, i, &length);
-            if (!text) continue;
-            out.push_back(Candidate{Cp932Text(text), 0, false});
+            if (text) found.emplace_back(text);
         }
     }
+    if (!found.empty() && options.correct) {
+        // State that every character of the best segmentation is one character, and
+        // recognize again: the recognizer re-reads them and corrects the string with its
+        // bigram statistics.
+        bool stated = true;
+        const size_t chars = SplitSjis(found[0]).size();
+        for (size_t n = 0; n < chars && stated; ++n) {
+            int32_t first = 0, last = 0;
+            stated = strokesOfChar_(object, 0, static_cast<int32_t>(n), &first, &last) == 0 &&
+                     giveStrokeSet_(object, 0, first, last) == 0;
+        }
+        int32_t length = 0;
+        const char* text =
+            stated && recognizeNF_(object) == 0 ? getString_(object, 0, &length) : nullptr;
+        if (text) {
+            const std::string corrected = text;
+            found.erase(std::remove(found.begin(), found.end(), corrected), found.end());
+            found.insert(found.begin(), corrected);
+            if (found.size() > static_cast<size_t>(nbest)) found.resize(static_cast<size_t>(nbest));
+        }
+    }
+    for (const std::string& text : found)
+        out.strings.push_back(Candidate{Cp932Text(text), 0, false});
+    if (!found.empty() && !ReadChars(object, found[0], nbest, out.chars)) out.chars.clear();
     destroyObject_(object);
     return true;
 }

@@ -24,6 +24,29 @@ struct GuideBox {
     int32_t height;
 };
 
+// One character of a line's best string: its first and last stroke (numbered from 0 in
+// input order) and its candidates, best first, the one the string holds at the front.
+struct LineChar {
+    std::string text; // UTF-8
+    int32_t first = 0;
+    int32_t last = 0;
+    std::vector<Candidate> candidates;
+};
+
+struct LineResult {
+    std::vector<Candidate> strings; // best first, without scores
+    std::vector<LineChar> chars;    // of strings[0]
+};
+
+struct LineOptions {
+    // The line's writing frame is (0, 0)-(width, height); without one it is the bounding
+    // box of the line's ink.
+    std::optional<GuideBox> box;
+    // Re-read the best segmentation's characters and correct them with the bigram
+    // statistics (the recognizer's second recognition).
+    bool correct = true;
+};
+
 class ServiceClient {
 public:
     // Loads "veltarec.dll"; null with a message when the service does not load.
@@ -39,14 +62,24 @@ public:
     std::vector<Candidate> RecognizeCharacter(const std::vector<InkStroke>& strokes, int nbest,
                                               const std::optional<GuideBox>& box);
 
-    // A line of characters through a recognition object: up to nbest result strings,
-    // best first. False with a message when the loaded recognizer has no line recognition.
-    bool RecognizeLine(const std::vector<InkStroke>& strokes, int nbest,
-                       std::vector<Candidate>& out, std::string& error);
+    // A line of characters through a recognition object: up to nbest result strings, best
+    // first, and the characters of the best one with up to nbest candidates each. With
+    // correction the best string is the corrected one, followed by the other strings of
+    // the segmentation search. False with a message when the loaded recognizer has no
+    // line recognition.
+    bool RecognizeLine(const std::vector<InkStroke>& strokes, int nbest, const LineOptions& options,
+                       LineResult& out, std::string& error);
 
 private:
     explicit ServiceClient(platform::ModuleHandle module) : module_(module) {}
     bool Bind();
+    // The writing box: the given one, or the bounding box of the ink.
+    void SetBox(const std::vector<InkStroke>& strokes, const std::optional<GuideBox>& box);
+    // Candidates of one pattern, best first (empty when nothing was recognized).
+    std::vector<Candidate> Classify(PATTERN_W* pattern, int nbest);
+    // The characters of candidate 0 of a recognized object, text is its string.
+    bool ReadChars(SRHANDLE object, const std::string& sjis, int nbest,
+                   std::vector<LineChar>& chars);
 
     platform::ModuleHandle module_;
     veltarec::SetRecCategoryFn setRecCategory_ = nullptr;
@@ -58,7 +91,15 @@ private:
     veltarec::RecognizeNFFn recognizeNF_ = nullptr;
     veltarec::GetResultCountFn resultCount_ = nullptr;
     veltarec::GetStringFn getString_ = nullptr;
+    veltarec::GetStrokeNoOfNthCharFn strokesOfChar_ = nullptr;
+    veltarec::GiveStrokeSetInfoFn giveStrokeSet_ = nullptr;
+    veltarec::GetPatternWOfNthCharFn patternOfChar_ = nullptr;
+    veltarec::DestroyPatternWFn destroyPattern_ = nullptr;
 };
+
+// The characters of a Shift-JIS string, one byte string each (a lead byte takes the byte
+// after it along).
+std::vector<std::string> SplitSjis(std::string_view sjis);
 
 // The text of a character code: a Shift-JIS double-byte code has its first byte in bits
 // 8-15, a single-byte code has them clear. Undecodable codes give U+FFFD.

@@ -126,6 +126,24 @@ TEST(InkLine, ReadsStrokesAndIgnoresOtherMembers) {
     EXPECT_EQ(ink.strokes[1][0].x, -5);
 }
 
+TEST(InkLine, FractionalCoordinatesAreRoundedToNearest) {
+    // As browsers and tablets deliver them: halves go away from zero.
+    InkLine ink = ParseInkLine(
+        R"({"strokes": [[[10.4, 20.5], [-3.5, -2.49], [0.5e1, 1.25e2], [32767.49, -32768.4]]]})");
+    ASSERT_TRUE(ink.ok) << ink.error;
+    ASSERT_EQ(ink.strokes.size(), 1u);
+    const InkStroke& s = ink.strokes[0];
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_EQ(s[0].x, 10);
+    EXPECT_EQ(s[0].y, 21);
+    EXPECT_EQ(s[1].x, -4);
+    EXPECT_EQ(s[1].y, -2);
+    EXPECT_EQ(s[2].x, 5);
+    EXPECT_EQ(s[2].y, 125);
+    EXPECT_EQ(s[3].x, 32767);
+    EXPECT_EQ(s[3].y, -32768);
+}
+
 TEST(InkLine, NoStrokesIsAValidEmptyInk) {
     InkLine ink = ParseInkLine(R"({"strokes": []})");
     ASSERT_TRUE(ink.ok);
@@ -142,7 +160,9 @@ TEST(InkLine, RefusesInkThatIsNotStrokesOfPoints) {
         R"({"strokes": [[[1]]]})",             // point with one coordinate
         R"({"strokes": [[[1, 2, 3]]]})",       // point with three
         R"({"strokes": [[["1", 2]]]})",        // string coordinate
-        R"({"strokes": [[[1.5, 2]]]})",        // fractional coordinate
+        R"({"strokes": [[[32767.5, 2]]]})",    // rounds beyond 16 bits
+        R"({"strokes": [[[1, -32768.5]]]})",   // rounds beyond 16 bits
+        R"({"strokes": [[[1e300, 2]]]})",      // far beyond
         R"({"strokes": [[[40000, 2]]]})",      // beyond 16 bits
         R"({"strokes": [[[1, -32769]]]})",     // beyond 16 bits
         R"({"strokes": [[[1, 2]]]} trailing)", // not JSON
@@ -167,6 +187,31 @@ TEST(JsonOutput, EscapesTextAndOmitsScoresOfLineResults) {
     EXPECT_EQ(CandidatesLine(c),
               "{\"candidates\": [{\"text\": \"明\", \"score\": 912}, {\"text\": \"一二\"}]}");
     EXPECT_EQ(ErrorLine("bad \"x\""), "{\"error\": \"bad \\\"x\\\"\"}");
+}
+
+TEST(JsonOutput, LineResultsGiveTheBestStringsCharacters) {
+    LineResult line;
+    line.strings = {{"一二", 0, false}, {"一ニ", 0, false}};
+    line.chars = {{"一", 0, 0, {{"一", 955, true}, {"ー", 940, true}}},
+                  {"二", 1, 2, {{"二", 930, true}}}};
+    EXPECT_EQ(LineResultLine(line),
+              "{\"candidates\": [{\"text\": \"一二\"}, {\"text\": \"一ニ\"}], \"chars\": ["
+              "{\"text\": \"一\", \"first\": 0, \"last\": 0, \"candidates\": "
+              "[{\"text\": \"一\", \"score\": 955}, {\"text\": \"ー\", \"score\": 940}]}, "
+              "{\"text\": \"二\", \"first\": 1, \"last\": 2, \"candidates\": "
+              "[{\"text\": \"二\", \"score\": 930}]}]}");
+    EXPECT_EQ(LineResultLine(LineResult{}), "{\"candidates\": [], \"chars\": []}");
+}
+
+TEST(SjisText, SplitsIntoCharacters) {
+    // 一 (88 EA), "A", ｱ (B1, single-byte katakana), あ (82 A0), and a cut lead byte.
+    EXPECT_EQ(SplitSjis("\x88\xEA"
+                        "A"
+                        "\xB1"
+                        "\x82\xA0"),
+              (std::vector<std::string>{"\x88\xEA", "A", "\xB1", "\x82\xA0"}));
+    EXPECT_EQ(SplitSjis("A\x88"), (std::vector<std::string>{"A", "\x88"}));
+    EXPECT_TRUE(SplitSjis("").empty());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // tessera-recognize run as a program: options, per-line errors, exit status and output,
 // first against a stand-in recognizer, then against the real dictionaries when built.
+#include "tools/recognize/json_reader.h"
 #include "tools/recognize/service_client.h"
 
 #include <cstdlib>
@@ -82,13 +83,14 @@ TEST(RecognizeTool, HelpDocumentsEveryOption) {
     std::string all;
     for (const std::string& l : run.lines) all += l + "\n";
     for (const char* option :
-         {"--nbest", "--line", "--mask", "--system-dir", "--box", "strokes", "candidates", "error"})
+         {"--nbest", "--line", "--no-correction", "--mask", "--system-dir", "--box", "strokes",
+          "candidates", "chars", "\"first\"", "\"last\"", "rounded", "bigram", "error"})
         EXPECT_NE(all.find(option), std::string::npos) << option;
 }
 
 TEST(RecognizeTool, WrongOptionsExitWithTwo) {
     for (const char* args : {"--nbest 0", "--nbest x", "--mask 512", "--mask", "--frobnicate",
-                             "--box 10", "--system-dir"}) {
+                             "--box 10", "--system-dir", "--no-correction"}) {
         ToolRun run = RunTool(args, "");
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_FALSE(run.err.empty()) << args;
@@ -225,19 +227,159 @@ TEST_F(WithDictionaries, KanjiMaskKeepsKanaOut) {
     EXPECT_FALSE(HasText(run.lines[0], "ー")) << run.lines[0];
 }
 
-TEST_F(WithDictionaries, RecognizesALine) {
-    // 一, 二 and 三 side by side, each in its own 100-unit cell.
-    const std::string line =
-        R"({"strokes": [[[10, 52], [50, 50], [90, 50]],)"
-        R"( [[125, 30], [150, 29], [175, 30]], [[110, 75], [150, 74], [190, 75]],)"
-        R"( [[220, 20], [250, 19], [280, 20]], [[228, 50], [250, 49], [272, 50]],)"
-        R"( [[210, 82], [250, 81], [290, 82]]]})";
+// 一, 二 and 三 side by side, each in its own 100-unit cell.
+const char* const kOneTwoThree =
+    R"({"strokes": [[[10, 52], [50, 50], [90, 50]],)"
+    R"( [[125, 30], [150, 29], [175, 30]], [[110, 75], [150, 74], [190, 75]],)"
+    R"( [[220, 20], [250, 19], [280, 20]], [[228, 50], [250, 49], [272, 50]],)"
+    R"( [[210, 82], [250, 81], [290, 82]]]})";
+
+// The same with the fractions a browser delivers (every value within half a unit).
+const char* const kOneTwoThreeFractional =
+    R"({"strokes": [[[10.2, 51.6], [50.4, 49.5], [89.7, 50]],)"
+    R"( [[125.49, 30.1], [149.5, 29], [175, 30.3]], [[110, 74.8], [150.1, 74], [190, 75.2]],)"
+    R"( [[220, 20], [249.6, 19.4], [280, 20]], [[227.5, 50], [250, 49], [272.3, 50]],)"
+    R"( [[210, 81.7], [250, 81.2], [290, 82]]]})";
+
+// The parsed output line of a line recognition.
+struct LineOutput {
+    std::vector<std::string> strings;
+    struct Char {
+        std::string text;
+        int first = -1, last = -1;
+        std::vector<std::pair<std::string, int>> candidates;
+    };
+    std::vector<Char> chars;
+};
+
+bool ParseLineOutput(const std::string& line, LineOutput& out) {
+    recognize::JsonResult json = recognize::ParseJson(line);
+    if (!json.ok) return false;
+    const recognize::JsonValue* strings = json.value.Find("candidates");
+    const recognize::JsonValue* chars = json.value.Find("chars");
+    if (!strings || !chars) return false;
+    for (const auto& s : strings->items) {
+        const recognize::JsonValue* text = s.Find("text");
+        if (!text || s.Find("score")) return false;
+        out.strings.push_back(text->text);
+    }
+    for (const auto& c : chars->items) {
+        LineOutput::Char ch;
+        const recognize::JsonValue *text = c.Find("text"), *first = c.Find("first"),
+                                   *last = c.Find("last"), *cands = c.Find("candidates");
+        if (!text || !first || !last || !cands) return false;
+        ch.text = text->text;
+        ch.first = static_cast<int>(first->number);
+        ch.last = static_cast<int>(last->number);
+        for (const auto& k : cands->items) {
+            const recognize::JsonValue *kt = k.Find("text"), *ks = k.Find("score");
+            if (!kt || !ks) return false;
+            ch.candidates.push_back({kt->text, static_cast<int>(ks->number)});
+        }
+        out.chars.push_back(ch);
+    }
+    return true;
+}
+
+TEST_F(WithDictionaries, LineGivesCharacterBoundariesAndCandidates) {
     // Kanji only: a lone horizontal bar is as much the long-vowel mark as it is 一.
-    ToolRun run = RunTool(Args("--line --mask 16 --nbest 10"), line + "\n");
+    for (const char* mode : {"", "--no-correction"}) {
+        ToolRun run = RunTool(Args(std::string("--line --mask 16 --nbest 10 ") + mode),
+                              std::string(kOneTwoThree) + "\n");
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_EQ(run.lines.size(), 1u);
+        LineOutput out;
+        ASSERT_TRUE(ParseLineOutput(run.lines[0], out)) << run.lines[0];
+        ASSERT_FALSE(out.strings.empty()) << mode;
+        EXPECT_EQ(out.strings[0], "一二三") << mode;
+        EXPECT_LE(out.strings.size(), 10u);
+        for (size_t i = 1; i < out.strings.size(); ++i)
+            EXPECT_NE(out.strings[i], out.strings[0]) << "the best string twice";
+        ASSERT_EQ(out.chars.size(), 3u) << run.lines[0];
+        const int strokes[3][2] = {{0, 0}, {1, 2}, {3, 5}};
+        const char* texts[3] = {"一", "二", "三"};
+        for (int n = 0; n < 3; ++n) {
+            const LineOutput::Char& c = out.chars[static_cast<size_t>(n)];
+            EXPECT_EQ(c.text, texts[n]);
+            EXPECT_EQ(c.first, strokes[n][0]) << n;
+            EXPECT_EQ(c.last, strokes[n][1]) << n;
+            ASSERT_FALSE(c.candidates.empty()) << n;
+            EXPECT_LE(c.candidates.size(), 10u);
+            // The string's character first, then the others in falling score.
+            EXPECT_EQ(c.candidates[0].first, c.text) << n;
+            for (size_t k = 0; k < c.candidates.size(); ++k) {
+                EXPECT_GT(c.candidates[k].second, 0);
+                if (k >= 2) {
+                    EXPECT_LE(c.candidates[k].second, c.candidates[k - 1].second);
+                }
+                if (k >= 1) {
+                    EXPECT_NE(c.candidates[k].first, c.text);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(WithDictionaries, FractionalCoordinatesReadAsTheirRoundedValues) {
+    const std::string args = Args("--line --mask 16");
+    ToolRun whole = RunTool(args, std::string(kOneTwoThree) + "\n");
+    ToolRun fractional = RunTool(args, std::string(kOneTwoThreeFractional) + "\n");
+    ASSERT_EQ(fractional.status, 0) << fractional.err;
+    ASSERT_EQ(fractional.lines.size(), 1u);
+    ASSERT_EQ(whole.lines.size(), 1u);
+    EXPECT_EQ(fractional.lines[0], whole.lines[0]);
+    // A single character as well.
+    ToolRun one = RunTool(Args(), R"({"strokes": [[[10.4, 52.2], [50.5, 49.6], [89.5, 50]]]})"
+                                  "\n");
+    ASSERT_EQ(one.status, 0) << one.err;
+    ASSERT_EQ(one.lines.size(), 1u);
+    EXPECT_TRUE(HasText(one.lines[0], "一")) << one.lines[0];
+}
+
+TEST_F(WithDictionaries, LineInAWritingFrame) {
+    // The line written in a frame of its own height, a little wider than the ink.
+    ToolRun run = RunTool(Args("--line --mask 16 --box 310,100"), std::string(kOneTwoThree) + "\n");
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.lines.size(), 1u);
-    EXPECT_TRUE(StartsWith(run.lines[0], "{\"candidates\": [{\"text\": \"一二三\"}"))
-        << run.lines[0];
+    LineOutput out;
+    ASSERT_TRUE(ParseLineOutput(run.lines[0], out)) << run.lines[0];
+    ASSERT_FALSE(out.strings.empty());
+    EXPECT_EQ(out.strings[0], "一二三");
+}
+
+TEST_F(WithDictionaries, OneCharacterLineIsReadByItsShapeAfterCorrection) {
+    // A character alone has no neighbours for the bigram statistics, so the corrected
+    // reading is the classifier's best for its strokes, whatever the search's language
+    // terms preferred; the character's strokes are all of the line's.
+    ToolRun run = RunTool(Args("--line --nbest 10"), std::string(kMouth) + "\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.lines.size(), 1u);
+    LineOutput out;
+    ASSERT_TRUE(ParseLineOutput(run.lines[0], out)) << run.lines[0];
+    ASSERT_FALSE(out.strings.empty());
+    if (out.chars.size() == 1) {
+        const LineOutput::Char& c = out.chars[0];
+        EXPECT_EQ(c.first, 0);
+        EXPECT_EQ(c.last, 2);
+        ASSERT_FALSE(c.candidates.empty());
+        for (const auto& k : c.candidates) EXPECT_LE(k.second, c.candidates[0].second);
+        EXPECT_EQ(out.strings[0], c.text);
+    } else {
+        // Read as several characters: they still cover the strokes in order.
+        int next = 0;
+        for (const auto& c : out.chars) {
+            EXPECT_EQ(c.first, next);
+            next = c.last + 1;
+        }
+        EXPECT_EQ(next, 3);
+    }
+}
+
+TEST_F(WithDictionaries, EmptyLineHasNoStringsAndNoCharacters) {
+    ToolRun run = RunTool(Args("--line"), "{\"strokes\": []}\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.lines.size(), 1u);
+    EXPECT_EQ(run.lines[0], "{\"candidates\": [], \"chars\": []}");
 }
 
 } // namespace
