@@ -39,12 +39,16 @@ input order) and its candidates with their scores, the one the string holds firs
       {"text": "二", "first": 1, "last": 2, "candidates": [...]}]}
 A malformed line gives {"error": "..."} for that line and the run goes on.
 
-Line recognition (--line) runs in two passes, as the game's callers use the string
-recognizer: the segmentation search finds the best division of the strokes into
-characters and their readings; then every character of the best division is stated
-as one character and the recognizer reads them again, correcting the string with its
-character-pair (bigram) statistics. The corrected string comes first, followed by the
-search's other strings. --no-correction leaves out the second pass.
+Line recognition (--line) runs the string recognizer's two passes: the segmentation
+search finds the best division of the strokes into characters and their readings;
+then every character of the best division is stated as one character and the
+recognizer reads them again, correcting the string with its character-pair (bigram)
+statistics. The corrected string comes first, followed by the search's other strings;
+a character whose strokes cannot be read at all is 〓 there, with no candidates. The
+second pass is on by default because it weighs the classifier's scores themselves
+against the pair statistics, where the search's own language terms can overrule the
+shape (a character alone, or the first of a line, read as a more frequent one);
+--no-correction leaves it out.
 
 Options:
   --nbest N         at most N candidates per line, and per character of a line
