@@ -61,9 +61,10 @@ Options:
                     32 second-level kanji, 64 Latin letters, 128 Greek letters,
                     256 punctuation
   --box W,H         the writing box is (0,0)-(W,H): the box of a single character, or
-                    with --line the frame the whole line is written in (it places
-                    small kana and punctuation); default: the bounding box of each
-                    line's ink
+                    with --line the frame the whole line is written in; default: the
+                    bounding box of each line's ink. The classifier places
+                    position-sensitive characters in it (the compiled dictionaries mark
+                    none, so it changes no reading with them)
   --system-dir DIR  read VELTAREC.INI and the dictionaries from DIR
                     (sets TESSERA_SYSTEM_DIR)
   --help            show this text
