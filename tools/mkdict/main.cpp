@@ -238,8 +238,8 @@ bool BuildBigrams(const Options& o, const std::string& path, std::string& error)
     bo.ranks = &ranks;
     BigramTables t = MakeBigramTables(counts, bo);
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("text: %d files, %llu characters; %zu words; %zu ranked kanji; %zu distinct, "
-                "%d pairs; %.1f s\n",
+    std::printf("text: %d files, %llu characters; %zu word-list entries; %zu ranked kanji; "
+                "%zu distinct, %d pairs; %.1f s\n",
                 used, static_cast<unsigned long long>(running_text), words, ranks.size(),
                 t.firsts.size(), t.pairs, secs);
     return WriteBigramDictionary(path, t, error);
