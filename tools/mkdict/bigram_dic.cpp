@@ -131,7 +131,9 @@ BigramTables MakeBigramTables(const CharCounts& counts, const BigramOptions& o) 
     }
     // A character not in the table takes -log(total): keep that below every character in
     // it, also where the ranks brought in kanji rarer than one count of the text.
-    total = std::max<uint64_t>(total, static_cast<uint64_t>(std::ceil(1 / least * (1 - 1e-9))));
+    const double floor_total = std::min(std::ceil(1 / least * (1 - 1e-9)),
+                                        static_cast<double>(std::numeric_limits<int32_t>::max()));
+    total = std::max(total, static_cast<uint64_t>(floor_total));
     t.total = static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
     // counts keep their maps sorted, so pairs come ordered by first, then second code
     size_t fi = 0;

@@ -409,6 +409,7 @@ size_t AddEdictWords(CharCounts& counts, const std::string& utf8, uint64_t commo
 
 std::map<uint16_t, int> ReadKanjidicRanks(const std::string& utf8) {
     constexpr uint16_t kFirstKanjiCode = 0x889F; // 亜, the first kanji of CP932
+    constexpr int kMaxRank = 100000;
     std::map<uint16_t, int> ranks;
     size_t pos = 0;
     while (pos < utf8.size()) {
@@ -429,7 +430,10 @@ std::map<uint16_t, int> ReadKanjidicRanks(const std::string& utf8) {
                 !std::all_of(field.begin() + 1, field.end(),
                              [](char c) { return c >= '0' && c <= '9'; }))
                 continue;
-            rank = std::atoi(std::string(field.substr(1)).c_str());
+            // ranks run to a few thousand; a longer number is clamped, not overflowed
+            rank = field.size() > 7
+                       ? kMaxRank
+                       : std::min(kMaxRank, std::atoi(std::string(field.substr(1)).c_str()));
             break;
         }
         ranks[*code] = rank;

@@ -181,9 +181,11 @@ TEST(CorpusWordList, KanjidicFrequencyRanks) {
                              "亜 3021 U4e9c B1 C7 G8 S7 XJ05033 F1509 DF1032 ア {Asia}\n"
                              "唖 3022 U5516 B30 S10 N939 ア アク おし {mute} {F1}\n"
                              "x 0000 F3\n"
+                             "鬱 5D31 F99999999999999999999\n"
                              "\n";
     auto ranks = ReadKanjidicRanks(text);
-    ASSERT_EQ(ranks.size(), 3u);
+    ASSERT_EQ(ranks.size(), 4u);
+    EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("鬱")), 100000); // clamped
     EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("日")), 1);
     EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("亜")), 1509); // not the DF field
     EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("唖")), 0);    // listed without a rank
