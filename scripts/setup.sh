@@ -12,7 +12,7 @@ TESSERA_PACKAGES=(
   fonts-ipafont-mincho fonts-ipafont-gothic
   fonts-seto fonts-yozvox-yozfont
   libexpat1-dev libzip-dev zlib1g-dev
-  manpages-ja debian-reference-ja kanjidic
+  manpages-ja debian-reference-ja kanjidic edict
   clang libclang-rt-dev
 )
 

@@ -190,8 +190,16 @@ long double CBigramTable::dGetLP(uint16_t wc) const {
 }
 
 long double CBigramTable::dGetLP(uint16_t wc1, uint16_t wc2, int iMode) const {
-    const uint8_t t = ucGetTagValue(wc1, wc2);
+    const int first = iSearch(wc1, 0);
+    const uint8_t t = first < 0 ? 0 : opSecondCodes[first].cGetTagValue(wc2);
     const long double p0 = m_fpProbTable[0], pt = m_fpProbTable[t];
+    constexpr uint8_t kBackoff = BGT_FLAG_BACKOFF | BGT_FLAG_CONDITIONAL | BGT_FLAG_LOGCOUNT;
+    if ((m_cVerFlag & kBackoff) == kBackoff) {
+        const long double c = dConditional(first, t, wc2);
+        if (iMode == 1) return c;
+        if (iMode == 2) return (m_cVerFlag & BGT_FLAG_RAW) ? pt : dGetLP(wc1) + 2 * c;
+        return dGetLP(wc1) + c;
+    }
     const bool conditional = (m_cVerFlag & BGT_FLAG_CONDITIONAL) != 0;
     if (iMode == 1) {
         if (t == 0) return p0;
@@ -204,6 +212,36 @@ long double CBigramTable::dGetLP(uint16_t wc1, uint16_t wc2, int iMode) const {
     }
     if (t == 0) return p0;
     return conditional ? dGetLP(wc1) + pt : pt;
+}
+
+namespace {
+// The least mass a first code leaves to the pairs not in the table (the quantized values
+// of its pairs may add up to about 1).
+constexpr double kMinBackoffMass = 1e-4;
+} // namespace
+
+void CBigramTable::vMakeBackoff() const {
+    m_fpBackoff.assign(wcpCode.size(), 0.0f);
+    for (size_t i = 0; i < wcpCode.size() && i < opSecondCodes.size(); ++i) {
+        double seen = 0;
+        for (uint8_t tag : opSecondCodes[i].cpTag)
+            seen += std::exp(static_cast<double>(m_fpProbTable[tag]));
+        m_fpBackoff[i] = static_cast<float>(std::log(std::max(1.0 - seen, kMinBackoffMass)));
+    }
+    m_bBackoffStale = false;
+}
+
+long double CBigramTable::dGetBackoffLP(uint16_t wc1, uint16_t wc2) const {
+    return dConditional(iSearch(wc1, 0), 0, wc2);
+}
+
+long double CBigramTable::dConditional(int first, uint8_t t, uint16_t wc2) const {
+    long double backoff = dGetLP(wc2);
+    if (first >= 0) {
+        if (m_bBackoffStale || m_fpBackoff.size() != wcpCode.size()) vMakeBackoff();
+        backoff += m_fpBackoff[first];
+    }
+    return t == 0 ? backoff : std::max<long double>(m_fpProbTable[t], backoff);
 }
 
 uint8_t CBigramTable::cProb2TagVal(double lp) const {
@@ -225,6 +263,7 @@ int CBigramTable::iAddFirstCode(uint16_t wc) {
     opSecondCodes.insert(opSecondCodes.begin() + i, CMonogramTable{});
     if (m_cVerFlag & BGT_FLAG_LOGCOUNT) m_fpCount.insert(m_fpCount.begin() + i, 0.0f);
     iCategoryNumber = static_cast<int16_t>(wcpCode.size());
+    m_bBackoffStale = true;
     return i;
 }
 
@@ -236,6 +275,7 @@ int CBigramTable::iSetTagValue(uint16_t wc1, uint16_t wc2, uint8_t tag) {
     bool isNew = second.iSearch(wc2, 0) < 0;
     if (second.iSetTagValue(wc2, tag) != 0) return 2;
     if (isNew) ++liBigramCategoryNumber;
+    m_bBackoffStale = true;
     return 0;
 }
 
@@ -244,6 +284,7 @@ int CBigramTable::iSetProbTable(const float* table) {
     for (int i = 1; i < 256; ++i)
         if (table[i] < table[i - 1]) return 1;
     std::copy(table, table + 256, m_fpProbTable);
+    m_bBackoffStale = true;
     return 0;
 }
 

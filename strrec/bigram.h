@@ -15,6 +15,13 @@
 //                          BGT_FLAG_LOGCOUNT
 //          ...             n second-code tables in first-code order, each:
 //                          m (int16), m codes (uint16, ascending), m tags (uint8)
+//
+// With BGT_FLAG_BACKOFF (and conditional tags) a pair backs off to the monograms: the
+// pairs after a first code c leave it the mass a(c) = 1 - sum of exp(their values), and
+// the conditional log-probability of c followed by d is at least log a(c) + monogram of d
+// (exactly that when the pair is not in the table, instead of the floor entry 0). A
+// first code not in the table leaves all its mass, a = 1. Without the flag every pair
+// not in the table takes the floor.
 // Monogram file: magic "CMG1.0" then one second-code table as above.
 #pragma once
 
@@ -29,6 +36,7 @@
 enum : uint8_t {
     BGT_FLAG_LOGCOUNT = 1,    // per-first-code monogram log-probabilities present
     BGT_FLAG_CONDITIONAL = 2, // tags hold log P(second | first), else log P(first, second)
+    BGT_FLAG_BACKOFF = 4,     // pairs back off to the monograms (see above)
     BGT_FLAG_RAW = 8          // mode 2 returns the stored value unchanged
 };
 
@@ -120,6 +128,16 @@ public:
     void DeleteLogCountTable();
     void vClear();
 
+    // The conditional log-probability that a pair of first code wc1 and second code wc2
+    // backs off to: log a(wc1) + monogram of wc2 (see above).
+    long double dGetBackoffLP(uint16_t wc1, uint16_t wc2) const;
+
 private:
     int iAddFirstCode(uint16_t wc);
+    // The conditional value of a pair with tag t, backed off when the flags ask for it.
+    long double dConditional(int first, uint8_t t, uint16_t wc2) const;
+    // log a(c) per first code, derived from the tags; rebuilt after any change.
+    void vMakeBackoff() const;
+    mutable std::vector<float> m_fpBackoff;
+    mutable bool m_bBackoffStale = true;
 };

@@ -157,6 +157,84 @@ TEST(BigramTable, LogProbabilityModes) {
     EXPECT_EQ(t.dGetLP(kA), 0);
 }
 
+TEST(BigramTable, UnseenPairsBackOffToTheMonograms) {
+    CBigramTable t = SampleTable();
+    ASSERT_EQ(t.iSetLogCount(kI, -4.0f), 0);
+    ASSERT_EQ(t.iSetLogCount(kU, -9.0f), 0);
+    const auto lp = [&](uint16_t a, uint16_t b, int mode) {
+        return static_cast<double>(t.dGetLP(a, b, mode));
+    };
+    const double p0 = t.m_fpProbTable[0], p200 = t.m_fpProbTable[200], p100 = t.m_fpProbTable[100],
+                 p50 = t.m_fpProbTable[50];
+    // Without the flag: the floor for every pair not in the table.
+    t.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL);
+    EXPECT_DOUBLE_EQ(lp(kKa, kI, 1), p0);
+    EXPECT_DOUBLE_EQ(lp(kKa, kU, 1), p0);
+    // With it: the mass the pairs after the first code leave, times the monogram of the
+    // second code. a's pairs (tags 200, 100) leave 1 - e^p200 - e^p100.
+    t.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL | BGT_FLAG_BACKOFF);
+    const double massA = std::log(1 - std::exp(p200) - std::exp(p100));
+    const double massKa = std::log(1 - std::exp(p50));
+    EXPECT_NEAR(lp(kA, kA, 1), massA + -2.0, 1e-6);
+    EXPECT_NEAR(lp(kKa, kI, 1), massKa + -4.0, 1e-6);
+    EXPECT_NEAR(static_cast<double>(t.dGetBackoffLP(kKa, kI)), massKa + -4.0, 1e-6);
+    // a common second character is punished less than a rare one
+    EXPECT_GT(lp(kKa, kI, 1), lp(kKa, kU, 1));
+    EXPECT_GT(lp(kKa, kI, 1), p0);
+    // a first code without pairs, or not in the table at all, leaves all its mass: the
+    // monogram of the second
+    constexpr uint16_t kE = 0x82A6;
+    EXPECT_NEAR(lp(kU, kI, 1), -4.0, 1e-6);
+    EXPECT_NEAR(lp(kE, kI, 1), -4.0, 1e-6);
+    // a second code never seen: the backoff to -ln(total)
+    EXPECT_NEAR(lp(kKa, kE, 1), massKa - std::log(1000.0), 1e-6);
+    // seen pairs keep their value when it is above the backoff...
+    EXPECT_DOUBLE_EQ(lp(kA, kI, 1), p200);
+    EXPECT_NEAR(lp(kKa, kA, 1), std::max(p50, massKa + -2.0), 1e-6);
+    // ...and are raised to it otherwise (tag 1 after a, followed by the common a)
+    ASSERT_EQ(t.iSetTagValue(kA, kA, 1), 0);
+    const double massA2 =
+        std::log(1 - std::exp(p200) - std::exp(p100) - std::exp(t.m_fpProbTable[1]));
+    EXPECT_NEAR(lp(kA, kA, 1), massA2 + -2.0, 1e-6);
+    EXPECT_GT(lp(kA, kA, 1), t.m_fpProbTable[1]);
+    // joint and mode 2 use the backed-off conditional value
+    EXPECT_NEAR(lp(kKa, kI, 0), -3.0 + massKa + -4.0, 1e-6);
+    EXPECT_NEAR(lp(kKa, kI, 2), -3.0 + 2 * (massKa + -4.0), 1e-6);
+    // a first code whose pairs take all the mass leaves a small, finite share
+    CBigramTable full = SampleTable();
+    ASSERT_EQ(full.iSetTagValue(kI, kA, 255), 0); // log P = 0
+    full.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL | BGT_FLAG_BACKOFF);
+    const double rest = static_cast<double>(full.dGetLP(kI, kKa, 1));
+    EXPECT_TRUE(std::isfinite(rest));
+    EXPECT_LT(rest, -3.0 + std::log(0.01));
+}
+
+TEST(BigramTable, BackoffSurvivesTheFile) {
+    CBigramTable t = SampleTable();
+    t.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL | BGT_FLAG_BACKOFF);
+    TempFile f("backoff");
+    ASSERT_EQ(t.iSave(f.path.c_str()), BGT_OK);
+    CBigramTable u;
+    ASSERT_EQ(u.iLoad(f.path.c_str()), BGT_OK);
+    EXPECT_EQ(u.m_cVerFlag, t.m_cVerFlag);
+    for (uint16_t a : {kA, kI, kU, kKa})
+        for (uint16_t b : {kA, kI, kU, kKa})
+            for (int mode : {0, 1})
+                EXPECT_EQ(u.dGetLP(a, b, mode), t.dGetLP(a, b, mode)) << a << ' ' << b;
+    // loading another table replaces the derived masses
+    CBigramTable other;
+    FillProbTable(other);
+    ASSERT_EQ(other.iSetTagValue(kKa, kI, 255), 0);
+    ASSERT_EQ(other.iSetLogCount(kKa, -1.0f), 0);
+    ASSERT_EQ(other.iSetLogCount(kU, -5.0f), 0);
+    other.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL | BGT_FLAG_BACKOFF);
+    ASSERT_EQ(other.iSave(f.path.c_str()), BGT_OK);
+    const long double before = u.dGetLP(kKa, kU, 1);
+    ASSERT_EQ(u.iLoad(f.path.c_str()), BGT_OK);
+    EXPECT_NE(u.dGetLP(kKa, kU, 1), before);
+    EXPECT_EQ(u.dGetLP(kKa, kU, 1), other.dGetLP(kKa, kU, 1));
+}
+
 TEST(BigramTable, TagOfAProbability) {
     CBigramTable t;
     FillProbTable(t);

@@ -37,11 +37,66 @@ uint8_t QuantizeLogProb(const std::array<float, 256>& prob, double v) {
     return static_cast<uint8_t>(v - prob[i - 1] <= prob[i] - v ? i - 1 : i);
 }
 
-BigramTables MakeBigramTables(const CharCounts& counts, int min_pair_count) {
+std::map<uint16_t, double> RankFrequencies(const std::map<uint16_t, int>& ranks) {
+    // 1/(r + 50) with an exponential fall beyond the first thousand ranks; a kanji
+    // without a rank counts as rank 3000.
+    auto shape = [](int r) { return std::exp(-r / 800.0) / (r + 50.0); };
+    std::map<uint16_t, double> f;
+    double sum = 0;
+    for (const auto& [code, rank] : ranks) {
+        double v = shape(rank > 0 ? rank : 3000);
+        f[code] = v;
+        sum += v;
+    }
+    for (auto& [code, v] : f) v /= sum;
+    return f;
+}
+
+namespace {
+
+// Monogram probabilities: the counted relative frequencies, the kanji's blended with
+// the rank estimate inside the share of kanji that the text has (all of it when the
+// text has none), so that kana and the other characters keep their counted share.
+std::map<uint16_t, double> MonogramProbabilities(const CharCounts& counts, const BigramOptions& o) {
+    std::map<uint16_t, double> p;
+    const double total = static_cast<double>(counts.Total());
+    for (const auto& [code, n] : counts.Monograms()) p[code] = static_cast<double>(n) / total;
+    if (!o.ranks || o.ranks->empty()) return p;
+    const double w = std::clamp(o.rank_weight, 0.0, 1.0);
+    double kanji = 0;
+    for (const auto& [code, rank] : *o.ranks)
+        if (auto it = p.find(code); it != p.end()) kanji += it->second;
+    const bool text_kanji = kanji > 0;
+    if (!text_kanji) kanji = p.empty() ? 1.0 : 0.0;
+    if (kanji == 0) return p; // text without a single kanji: nothing to blend into
+    for (const auto& [code, f] : RankFrequencies(*o.ranks)) {
+        auto it = p.find(code);
+        const double counted = it == p.end() ? 0.0 : it->second;
+        const double v = text_kanji ? (1 - w) * counted + w * kanji * f : f;
+        if (v > 0) p[code] = v;
+    }
+    return p;
+}
+
+// Absolute discount of the pair counts (Ney's estimate n1 / (n1 + 2 n2)).
+double PairDiscount(const CharCounts& counts) {
+    double n1 = 0, n2 = 0;
+    for (const auto& [first, seconds] : counts.Bigrams())
+        for (const auto& [second, n] : seconds) {
+            n1 += n == 1;
+            n2 += n == 2;
+        }
+    double d = n1 + 2 * n2 > 0 ? n1 / (n1 + 2 * n2) : 0.5;
+    return std::clamp(d, 0.3, 0.9);
+}
+
+} // namespace
+
+BigramTables MakeBigramTables(const CharCounts& counts, const BigramOptions& o) {
     BigramTables t;
-    t.flags = 1 | 2;
+    t.flags = kBigramLogCount | kBigramConditional | (o.backoff ? kBigramBackoff : 0);
     uint64_t total = std::max<uint64_t>(counts.Total(), 1);
-    t.total = static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
+    const double discount = o.backoff ? PairDiscount(counts) : 0.0;
     // Conditional log-probabilities of the kept pairs, and their range.
     double lo = 0, hi = -std::numeric_limits<double>::infinity();
     struct Pair {
@@ -53,8 +108,8 @@ BigramTables MakeBigramTables(const CharCounts& counts, int min_pair_count) {
         uint64_t after = 0;
         for (const auto& [second, n] : seconds) after += n;
         for (const auto& [second, n] : seconds) {
-            if (n < static_cast<uint64_t>(std::max(1, min_pair_count))) continue;
-            double lp = std::log(static_cast<double>(n) / static_cast<double>(after));
+            if (n < static_cast<uint64_t>(std::max(1, o.min_pair_count))) continue;
+            double lp = std::log((static_cast<double>(n) - discount) / static_cast<double>(after));
             kept.push_back({first, second, lp});
             lo = std::min(lo, lp);
             hi = std::max(hi, lp);
@@ -66,12 +121,20 @@ BigramTables MakeBigramTables(const CharCounts& counts, int min_pair_count) {
     // natural log below the least likely seen pair.
     t.prob[0] = static_cast<float>(lo - 1.0);
     for (int i = 1; i < 256; ++i) t.prob[i] = static_cast<float>(lo + (hi - lo) * (i - 1) / 254.0);
-    for (const auto& [code, n] : counts.Monograms()) {
+    double least = 1;
+    for (const auto& [code, p] : MonogramProbabilities(counts, o)) {
         BigramTables::First f;
         f.code = code;
-        f.logp = static_cast<float>(std::log(static_cast<double>(n) / static_cast<double>(total)));
+        f.logp = static_cast<float>(std::log(p));
         t.firsts.push_back(std::move(f));
+        least = std::min(least, p);
     }
+    // A character not in the table takes -log(total): keep that below every character in
+    // it, also where the ranks brought in kanji rarer than one count of the text.
+    const double floor_total = std::min(std::ceil(1 / least * (1 - 1e-9)),
+                                        static_cast<double>(std::numeric_limits<int32_t>::max()));
+    total = std::max(total, static_cast<uint64_t>(floor_total));
+    t.total = static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
     // counts keep their maps sorted, so pairs come ordered by first, then second code
     size_t fi = 0;
     for (const auto& p : kept) {

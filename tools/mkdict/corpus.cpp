@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 #include <iconv.h>
 #include <zlib.h>
@@ -330,7 +332,7 @@ std::optional<uint16_t> CharCounts::CodeOf(char32_t cp) {
     return static_cast<uint16_t>(it->second);
 }
 
-void CharCounts::AddText(const std::string& utf8) {
+void CharCounts::AddText(const std::string& utf8, uint64_t weight) {
     int prev = -1; // code of the previous character of the run, -1 at a break
     size_t i = 0;
     while (i < utf8.size()) {
@@ -342,14 +344,101 @@ void CharCounts::AddText(const std::string& utf8) {
             prev = -1;
             continue;
         }
-        ++mono_[*code];
-        ++total_;
+        mono_[*code] += weight;
+        total_ += weight;
         if (prev >= 0) {
-            ++bi_[static_cast<uint16_t>(prev)][*code];
-            ++pair_total_;
+            bi_[static_cast<uint16_t>(prev)][*code] += weight;
+            pair_total_ += weight;
         }
         prev = *code;
     }
+}
+
+namespace {
+
+bool HasKanji(std::string_view utf8) {
+    std::string s(utf8);
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp = NextCodepoint(s, i);
+        if ((cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0x3400 && cp <= 0x4DBF) || cp == 0x3005)
+            return true;
+    }
+    return false;
+}
+
+// The written forms of one EDICT headword that contain a kanji: alternatives split at
+// ';', markers such as "(P)" or "(oK)" after a form dropped.
+void AddEdictForms(CharCounts& counts, std::string_view field, uint64_t weight) {
+    while (!field.empty()) {
+        size_t semi = field.find(';');
+        std::string_view form = field.substr(0, semi);
+        if (size_t paren = form.find('('); paren != std::string_view::npos)
+            form = form.substr(0, paren);
+        if (HasKanji(form)) counts.AddText(std::string(form), weight);
+        if (semi == std::string_view::npos) break;
+        field.remove_prefix(semi + 1);
+    }
+}
+
+} // namespace
+
+size_t AddEdictWords(CharCounts& counts, const std::string& utf8, uint64_t common_weight) {
+    size_t entries = 0, pos = 0;
+    while (pos < utf8.size()) {
+        size_t nl = utf8.find('\n', pos);
+        if (nl == std::string::npos) nl = utf8.size();
+        std::string_view line(utf8.data() + pos, nl - pos);
+        pos = nl + 1;
+        // the file's first line describes it and starts with an ideographic space
+        if (line.empty() || line.starts_with("\xE3\x80\x80") || line[0] == '#') continue;
+        size_t space = line.find(' ');
+        if (space == std::string_view::npos || space == 0) continue;
+        std::string_view head = line.substr(0, space), rest = line.substr(space + 1);
+        if (rest.starts_with('[')) { // the reading
+            size_t close = rest.find(']');
+            if (close == std::string_view::npos) continue;
+            rest.remove_prefix(close + 1);
+        }
+        if (rest.find('/') == std::string_view::npos) continue; // no glosses: not an entry
+        const uint64_t weight = rest.find("(P)") != std::string_view::npos ? common_weight : 1;
+        AddEdictForms(counts, head, weight);
+        ++entries;
+    }
+    return entries;
+}
+
+std::map<uint16_t, int> ReadKanjidicRanks(const std::string& utf8) {
+    constexpr uint16_t kFirstKanjiCode = 0x889F; // 亜, the first kanji of CP932
+    constexpr int kMaxRank = 100000;
+    std::map<uint16_t, int> ranks;
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+        size_t nl = utf8.find('\n', pos);
+        if (nl == std::string::npos) nl = utf8.size();
+        std::string_view line(utf8.data() + pos, nl - pos);
+        pos = nl + 1;
+        if (line.empty() || line[0] == '#') continue;
+        size_t space = line.find(' ');
+        auto code = Cp932CodeOfUtf8(std::string(line.substr(0, space)));
+        if (!code || *code < kFirstKanjiCode) continue;
+        int rank = 0;
+        while (space != std::string_view::npos) {
+            size_t start = space + 1;
+            space = line.find(' ', start);
+            std::string_view field = line.substr(start, space - start);
+            if (field.size() < 2 || field[0] != 'F' ||
+                !std::all_of(field.begin() + 1, field.end(),
+                             [](char c) { return c >= '0' && c <= '9'; }))
+                continue;
+            // ranks run to a few thousand; a longer number is clamped, not overflowed
+            rank = field.size() > 7
+                       ? kMaxRank
+                       : std::min(kMaxRank, std::atoi(std::string(field.substr(1)).c_str()));
+            break;
+        }
+        ranks[*code] = rank;
+    }
+    return ranks;
 }
 
 std::vector<std::string> SystemCorpusFiles(const std::string& man_root,

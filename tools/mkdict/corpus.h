@@ -1,6 +1,7 @@
-// Japanese running text for the character statistics: reading files (gzip or plain),
-// decoding their encoding, stripping roff and HTML markup, and counting characters and
-// character pairs under their CP932 codes.
+// Japanese running text and word lists for the character statistics: reading files (gzip
+// or plain), decoding their encoding, stripping roff and HTML markup, reading the EDICT
+// word list and KANJIDIC's frequency ranks, and counting characters and character pairs
+// under their CP932 codes.
 #pragma once
 
 #include <cstdint>
@@ -35,8 +36,8 @@ std::string StripHtml(const std::string& text);
 // their full-width forms) breaks the run.
 class CharCounts {
 public:
-    // Adds the characters of UTF-8 text.
-    void AddText(const std::string& utf8);
+    // Adds the characters of UTF-8 text, each occurrence counting `weight` times.
+    void AddText(const std::string& utf8, uint64_t weight = 1);
 
     uint64_t Total() const { return total_; }
     uint64_t PairTotal() const { return pair_total_; }
@@ -52,6 +53,24 @@ private:
     uint64_t total_ = 0;
     uint64_t pair_total_ = 0;
 };
+
+// Adds the words of an EDICT word list (UTF-8 text, one entry a line: "headword [reading]
+// /gloss/.../", the reading left out for words written in kana; "(P)" among the glosses
+// marks a common word): each headword written with kanji, as a run of its own, so that
+// pairs form only inside words; common words count `common_weight` times. Words written
+// in kana alone and the readings are left out: the kana of running text (particles,
+// endings) are better counted from running text, and a word list would swamp them with
+// pairs from inside words. Returns the number of entries read.
+size_t AddEdictWords(CharCounts& counts, const std::string& utf8, uint64_t common_weight = 4);
+
+// KANJIDIC's kanji (UTF-8 text, one kanji a line followed by its fields; "F<n>" is the
+// kanji's rank by frequency in newspaper text, 1 the most frequent): CP932 code -> rank,
+// 0 for a kanji listed without a rank. Comment lines (starting with '#') are skipped.
+std::map<uint16_t, int> ReadKanjidicRanks(const std::string& utf8);
+
+// Where the Debian packages edict and kanjidic put their files.
+inline constexpr const char* kSystemEdict = "/usr/share/edict/edict";
+inline constexpr const char* kSystemKanjidic = "/usr/share/edict/kanjidic";
 
 // The Japanese text files the system's packages ship: manual pages under
 // /usr/share/man/ja and the Debian reference under /usr/share/doc/debian-reference-ja

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,7 +35,15 @@ const char kUsage[] =
     "  --out DIR          folder for the dictionaries and the configuration files\n"
     "  --license FILE     KanjiVG's COPYING (default: beside the release)\n"
     "  --no-split-variants  no variant with the sharpest-cornered stroke in two\n"
-    "  --no-system-text   do not read the Japanese manual pages and Debian reference\n"
+    "  --no-system-text   do not read the Japanese manual pages, Debian reference, EDICT\n"
+    "                     and KANJIDIC that the system's packages install\n"
+    "  --edict FILE       EDICT word list to read (EUC-JP or UTF-8, may be gzipped)\n"
+    "  --kanjidic FILE    KANJIDIC file whose frequency ranks blend into the kanji's\n"
+    "                     monograms\n"
+    "  --rank-weight X    share of the rank estimate in those monograms, 0..1 (0.5)\n"
+    "  --no-backoff       pair values as counted, every unseen pair at the floor value\n"
+    "                     (by default seen pairs are discounted and unseen ones back off\n"
+    "                     to the monograms)\n"
     "  --only CHARS       compile only these characters (UTF-8), for quick checks\n"
     "  --samples N        distorted writings per character for the coarse ranges (24)\n"
     "  --templates N      directional templates per character (3)\n"
@@ -46,7 +55,9 @@ const char kUsage[] =
 
 struct Options {
     std::string kanjivg, out, license, only;
+    std::string edict, kanjidic;
     bool system_text = true;
+    BigramOptions bigram;
     bool split_variants = true;
     std::vector<std::string> texts;
     CoarseOptions coarse;
@@ -83,7 +94,19 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.split_variants = false;
         else if (a == "--no-system-text")
             o.system_text = false;
-        else if (a == "--samples")
+        else if (a == "--edict")
+            ok = value(o.edict);
+        else if (a == "--kanjidic")
+            ok = value(o.kanjidic);
+        else if (a == "--no-backoff")
+            o.bigram.backoff = false;
+        else if (a == "--rank-weight") {
+            std::string v;
+            char* end = nullptr;
+            ok = value(v);
+            o.bigram.rank_weight = ok ? std::strtod(v.c_str(), &end) : -1;
+            ok = ok && end && !*end && o.bigram.rank_weight >= 0 && o.bigram.rank_weight <= 1;
+        } else if (a == "--samples")
             ok = number(o.coarse.samples);
         else if (a == "--templates")
             ok = number(o.coarse.templates) && o.coarse.templates >= 1 && o.coarse.templates <= 255;
@@ -144,23 +167,29 @@ bool WriteLicense(const Options& o, std::string& error) {
     return true;
 }
 
+// The text of a file as UTF-8, or nothing with a warning.
+std::optional<std::string> ReadJapaneseFile(const std::string& f) {
+    std::string raw, why;
+    if (!ReadMaybeGzip(f, raw, why)) {
+        std::fprintf(stderr, "tessera-mkdict: warning: %s\n", why.c_str());
+        return std::nullopt;
+    }
+    auto text = DecodeJapaneseText(raw);
+    if (!text)
+        std::fprintf(stderr, "tessera-mkdict: warning: %s: unknown text encoding\n", f.c_str());
+    return text;
+}
+
 bool BuildBigrams(const Options& o, const std::string& path, std::string& error) {
+    auto started = std::chrono::steady_clock::now();
     std::vector<std::string> files;
     if (o.system_text) files = SystemCorpusFiles();
     files.insert(files.end(), o.texts.begin(), o.texts.end());
     CharCounts counts;
     int used = 0;
     for (const auto& f : files) {
-        std::string raw, why;
-        if (!ReadMaybeGzip(f, raw, why)) {
-            std::fprintf(stderr, "tessera-mkdict: warning: %s\n", why.c_str());
-            continue;
-        }
-        auto text = DecodeJapaneseText(raw);
-        if (!text) {
-            std::fprintf(stderr, "tessera-mkdict: warning: %s: unknown text encoding\n", f.c_str());
-            continue;
-        }
+        auto text = ReadJapaneseFile(f);
+        if (!text) continue;
         switch (MarkupOfPath(f)) {
         case Markup::Roff:
             counts.AddText(StripRoff(*text));
@@ -174,13 +203,45 @@ bool BuildBigrams(const Options& o, const std::string& path, std::string& error)
         }
         ++used;
     }
-    if (counts.Total() == 0)
+    const uint64_t running_text = counts.Total();
+    // The word list and the ranks: the ones named, else the system's when installed.
+    auto pick = [&](const std::string& given, const char* system, const char* package) {
+        if (!given.empty() || !o.system_text) return given;
+        if (fs::exists(system)) return std::string(system);
+        std::fprintf(stderr, "tessera-mkdict: warning: no %s (install the package %s)\n", system,
+                     package);
+        return std::string();
+    };
+    // a file named on the command line must be read; the system's may be missing
+    size_t words = 0;
+    if (std::string f = pick(o.edict, kSystemEdict, "edict"); !f.empty()) {
+        auto text = ReadJapaneseFile(f);
+        if (text) words = AddEdictWords(counts, *text);
+        if (!o.edict.empty() && !words) {
+            error = o.edict + ": no EDICT entries read";
+            return false;
+        }
+    }
+    std::map<uint16_t, int> ranks;
+    if (std::string f = pick(o.kanjidic, kSystemKanjidic, "kanjidic"); !f.empty()) {
+        if (auto text = ReadJapaneseFile(f)) ranks = ReadKanjidicRanks(*text);
+        if (!o.kanjidic.empty() && ranks.empty()) {
+            error = o.kanjidic + ": no KANJIDIC kanji read";
+            return false;
+        }
+    }
+    if (counts.Total() == 0 && ranks.empty())
         std::fprintf(stderr, "tessera-mkdict: warning: no Japanese text read; the bigram "
-                             "dictionary is empty (install manpages-ja and "
-                             "debian-reference-ja, or give text files)\n");
-    BigramTables t = MakeBigramTables(counts);
-    std::printf("text: %d files, %llu characters, %zu distinct, %d pairs\n", used,
-                static_cast<unsigned long long>(counts.Total()), t.firsts.size(), t.pairs);
+                             "dictionary is empty (install manpages-ja, debian-reference-ja, "
+                             "edict and kanjidic, or give text files)\n");
+    BigramOptions bo = o.bigram;
+    bo.ranks = &ranks;
+    BigramTables t = MakeBigramTables(counts, bo);
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("text: %d files, %llu characters; %zu word-list entries; %zu ranked kanji; "
+                "%zu distinct, %d pairs; %.1f s\n",
+                used, static_cast<unsigned long long>(running_text), words, ranks.size(),
+                t.firsts.size(), t.pairs, secs);
     return WriteBigramDictionary(path, t, error);
 }
 

@@ -2,6 +2,7 @@
 // recognizer does.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -206,5 +207,52 @@ TEST(CompilerTool, WritesEveryFileForAFewCharacters) {
     std::string bad = std::string(MKDICT_TOOL) + " --kanjivg /nonexistent.zip --out '" +
                       dir.string() + "' > /dev/null 2>&1";
     EXPECT_NE(std::system(bad.c_str()), 0);
+    fs::remove_all(dir);
+}
+
+TEST(CompilerTool, ReadsTheWordListAndTheKanjiRanks) {
+    fs::path dir = TempDir("mkdict_words_");
+    // EUC-JP like the packages' files: 電車 [でんしゃ] /(n) train/(P)/ and
+    // 沢山 [たくさん] /(adv) (uk) many/
+    std::ofstream(dir / "edict", std::ios::binary)
+        << "\xC5\xC5\xBC\xD6 [\xA4\xC7\xA4\xF3\xA4\xB7\xA4\xE3] /(n) train/(P)/\n"
+           "\xC2\xF4\xBB\xB3 [\xA4\xBF\xA4\xAF\xA4\xB5\xA4\xF3] /(adv) (uk) many/\n";
+    // 川 (rank 100) and 電 (rank 300)
+    std::ofstream(dir / "kanjidic") << "# KANJIDIC\n川 3021 G1 F100 {river}\n電 4545 G2 F300\n";
+    auto run = [&](const std::string& extra) {
+        std::string cmd = std::string(MKDICT_TOOL) + " --kanjivg '" + MKDICT_TEST_KANJIVG +
+                          "' --out '" + dir.string() + "' --no-system-text --samples 2 --only 明 " +
+                          extra + " > /dev/null 2>&1";
+        return std::system(cmd.c_str());
+    };
+    const std::string sources = "--edict '" + (dir / "edict").string() + "' --kanjidic '" +
+                                (dir / "kanjidic").string() + "'";
+    ASSERT_EQ(run(sources), 0);
+    BigramTables t;
+    std::string err;
+    ASSERT_TRUE(ReadBigramDictionary((dir / "bigram.cbg").string(), t, err)) << err;
+    EXPECT_EQ(t.flags, 1 | 2 | 4);
+    auto first = [&](const char* ch) -> const BigramTables::First* {
+        for (const auto& f : t.firsts)
+            if (f.code == *Cp932CodeOfUtf8(ch)) return &f;
+        return nullptr;
+    };
+    ASSERT_NE(first("電"), nullptr);
+    ASSERT_NE(first("川"), nullptr); // from the ranks alone
+    EXPECT_EQ(first("で"), nullptr); // readings are not read
+    EXPECT_EQ(first("電")->seconds, std::vector<uint16_t>{*Cp932CodeOfUtf8("車")});
+    EXPECT_GT(first("川")->logp, -std::log(static_cast<double>(t.total)));
+    EXPECT_EQ(t.pairs, 2); // 電車, 沢山
+    // counted pairs only, and ranks left out
+    ASSERT_EQ(run(sources + " --no-backoff --rank-weight 0"), 0);
+    ASSERT_TRUE(ReadBigramDictionary((dir / "bigram.cbg").string(), t, err)) << err;
+    EXPECT_EQ(t.flags, 1 | 2);
+    EXPECT_EQ(first("川"), nullptr);
+    EXPECT_NE(first("電"), nullptr);
+    // named sources that cannot be read, and bad weights, are refused
+    EXPECT_NE(run("--edict '" + (dir / "missing").string() + "'"), 0);
+    EXPECT_NE(run("--kanjidic '" + (dir / "edict").string() + "'"), 0);
+    EXPECT_NE(run(sources + " --rank-weight 1.5"), 0);
+    EXPECT_NE(run(sources + " --rank-weight x"), 0);
     fs::remove_all(dir);
 }

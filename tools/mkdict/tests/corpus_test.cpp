@@ -4,8 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <iconv.h>
 #include <zlib.h>
 
+#include "tools/mkdict/charset.h"
 #include "tools/mkdict/corpus.h"
 
 using namespace mkdict;
@@ -106,4 +108,86 @@ TEST(CorpusFiles, GzipAndPlainFilesRead) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_NE(files[0].find("x.1.gz"), std::string::npos);
     fs::remove_all(dir);
+}
+
+namespace {
+uint64_t CountOf(const CharCounts& c, const char* utf8) {
+    auto code = Cp932CodeOfUtf8(utf8);
+    auto it = code ? c.Monograms().find(*code) : c.Monograms().end();
+    return it == c.Monograms().end() ? 0 : it->second;
+}
+uint64_t PairOf(const CharCounts& c, const char* a, const char* b) {
+    auto x = Cp932CodeOfUtf8(a), y = Cp932CodeOfUtf8(b);
+    auto it = x ? c.Bigrams().find(*x) : c.Bigrams().end();
+    if (it == c.Bigrams().end()) return 0;
+    auto jt = it->second.find(*y);
+    return jt == it->second.end() ? 0 : jt->second;
+}
+} // namespace
+
+TEST(CorpusWordList, EdictHeadwordsWithKanjiAreWordsOfTheirOwn) {
+    // The file as the package ships it: EUC-JP, a description line first.
+    const std::string utf8 = "\u3000？？？ /EDICT, EDICT_SUB(P), EDICT2 Japanese-English/\n"
+                             "電車 [でんしゃ] /(n) train/electric train/(P)/\n"
+                             "汽車 [きしゃ] /(n) train (esp. steam train)/\n"
+                             "ありがとう /(int) thank you/(P)/\n"
+                             "日本;日本(oK) [にほん;にっぽん] /(n) Japan/\n"
+                             "お茶;御茶 [おちゃ] /(n) tea/(P)/\n"
+                             "沢山;たくさん [たくさん] /(adv) (uk) many/(P)/\n"
+                             "壊れた行 [こわれ\n"
+                             "見出しだけ\n";
+    auto euc = [](const std::string& s) {
+        iconv_t cd = iconv_open("EUC-JP", "UTF-8");
+        std::string out(s.size() * 2, '\0');
+        char* in = const_cast<char*>(s.data());
+        char* o = out.data();
+        size_t inleft = s.size(), oleft = out.size();
+        EXPECT_NE(iconv(cd, &in, &inleft, &o, &oleft), static_cast<size_t>(-1));
+        iconv_close(cd);
+        out.resize(out.size() - oleft);
+        return out;
+    };
+    auto text = DecodeJapaneseText(euc(utf8));
+    ASSERT_TRUE(text);
+    CharCounts c;
+    EXPECT_EQ(AddEdictWords(c, *text, 5), 6u);
+    // common words count five times, the others once
+    EXPECT_EQ(PairOf(c, "電", "車"), 5u);
+    EXPECT_EQ(PairOf(c, "汽", "車"), 1u);
+    EXPECT_EQ(CountOf(c, "車"), 6u);
+    // alternatives are words of their own, their markers dropped; kana inside a word
+    // written with kanji count
+    EXPECT_EQ(PairOf(c, "日", "本"), 2u);
+    EXPECT_EQ(PairOf(c, "お", "茶"), 5u);
+    EXPECT_EQ(PairOf(c, "御", "茶"), 5u);
+    EXPECT_EQ(PairOf(c, "沢", "山"), 5u);
+    // words in kana alone and readings are left out
+    EXPECT_EQ(CountOf(c, "が"), 0u);
+    EXPECT_EQ(CountOf(c, "し"), 0u);
+    EXPECT_EQ(CountOf(c, "く"), 0u);
+    EXPECT_EQ(CountOf(c, "ち"), 0u);
+    // nothing from the glosses, the description line or lines that are not entries
+    EXPECT_EQ(CountOf(c, "ｔ"), 0u);
+    EXPECT_EQ(CountOf(c, "ａ"), 0u);
+    EXPECT_EQ(CountOf(c, "？"), 0u);
+    EXPECT_EQ(CountOf(c, "壊"), 0u);
+    EXPECT_EQ(CountOf(c, "見"), 0u);
+    EXPECT_EQ(AddEdictWords(c, ""), 0u);
+}
+
+TEST(CorpusWordList, KanjidicFrequencyRanks) {
+    const std::string text = "# KANJIDIC JIS X 0208 Kanji Information File/\n"
+                             "日 467C U65e5 B72 G1 S4 F1 N2097 Yri4 ニチ ジツ ひ {day} {sun}\n"
+                             "亜 3021 U4e9c B1 C7 G8 S7 XJ05033 F1509 DF1032 ア {Asia}\n"
+                             "唖 3022 U5516 B30 S10 N939 ア アク おし {mute} {F1}\n"
+                             "x 0000 F3\n"
+                             "鬱 5D31 F99999999999999999999\n"
+                             "\n";
+    auto ranks = ReadKanjidicRanks(text);
+    ASSERT_EQ(ranks.size(), 4u);
+    EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("鬱")), 100000); // clamped
+    EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("日")), 1);
+    EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("亜")), 1509); // not the DF field
+    EXPECT_EQ(ranks.at(*Cp932CodeOfUtf8("唖")), 0);    // listed without a rank
+    EXPECT_TRUE(ReadKanjidicRanks("").empty());
 }
