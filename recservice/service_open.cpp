@@ -17,6 +17,7 @@ namespace {
 
 using SROpenSystemFn = int32_t (*)(const char*, const char*, const char*);
 using ClassOpenFn = int (*)(const char*, const char*);
+using SRLoadEvalTablesFn = long (*)(const char*);
 using SRSetClassCountFn = void (*)(int32_t);
 using SetClassCountFn = void (*)(int);
 using CloseFn = void (*)();
@@ -52,6 +53,15 @@ int32_t OpenDictionary(void) {
     else if (auto openClass = Bind<ClassOpenFn>("iOpenClassRecogModule"))
         opened = openClass(config.crDic.c_str(), config.ccDic.c_str());
     if (opened != 0) return 0;
+    // Fitted evaluation tables, when the configuration names them: a named file that
+    // does not load fails the open like any other dictionary.
+    if (!config.lpDic.empty()) {
+        auto load = Bind<SRLoadEvalTablesFn>("lSRLoadEvalTables");
+        if (!load || load(config.lpDic.c_str()) != 0) {
+            CloseRecognizer();
+            return 0;
+        }
+    }
 
     if (auto set = Bind<SRSetClassCountFn>("vSRSetClassCount"))
         set(config.classCount);
