@@ -117,22 +117,6 @@ struct Service {
     }
 };
 
-// Levenshtein distance of two code strings.
-size_t EditDistance(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diag = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t up = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (a[i - 1] != b[j - 1])});
-            diag = up;
-        }
-    }
-    return row[b.size()];
-}
-
 std::string Utf8(const std::vector<uint16_t>& codes) {
     std::string s;
     for (uint16_t c : codes) s += mkdict::Utf8OfCp932Code(c);
@@ -161,7 +145,7 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
     if (line.codes.size() == 5) f.ms5.push_back(f.ms.back());
     ++f.lines;
     f.chars += line.codes.size();
-    f.edits += std::min(EditDistance(got, line.codes), line.codes.size());
+    f.edits += std::min(mkdict::EditDistance(got, line.codes), line.codes.size());
     const bool exact = got == line.codes;
     f.exact += exact;
     f.count_right += got.size() == line.codes.size();

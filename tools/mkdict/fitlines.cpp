@@ -215,19 +215,29 @@ EVALTABLES Tables(const Stats& st, const Weights& w) {
     return t;
 }
 
-// Share of lines read exactly right, averaged over the three kinds of line.
+// Share of lines read exactly right and of characters right, each averaged over the
+// three kinds of line, and the two averaged.
 double Accuracy(std::vector<TrainLine>& lines, int* right = nullptr) {
     int hit[3] = {}, n[3] = {};
+    size_t chars[3] = {}, edits[3] = {};
     for (auto& l : lines) {
         ++n[l.set];
-        if (l.obj->m_lChainSearch() == SR_OK && BestString(*l.obj) == l.line.codes) ++hit[l.set];
+        chars[l.set] += l.line.codes.size();
+        const std::vector<uint16_t> got =
+            l.obj->m_lChainSearch() == SR_OK ? BestString(*l.obj) : std::vector<uint16_t>{};
+        hit[l.set] += got == l.line.codes;
+        edits[l.set] += std::min(mkdict::EditDistance(got, l.line.codes), l.line.codes.size());
     }
     double acc = 0;
     int kinds = 0;
     for (int k = 0; k < 3; ++k)
-        if (n[k]) acc += static_cast<double>(hit[k]) / n[k], ++kinds;
+        if (n[k]) {
+            acc += static_cast<double>(hit[k]) / n[k] + 1.0 -
+                   static_cast<double>(edits[k]) / static_cast<double>(chars[k]);
+            ++kinds;
+        }
     if (right) std::copy(hit, hit + 3, right);
-    return kinds ? acc / kinds : 0;
+    return kinds ? acc / (2 * kinds) : 0;
 }
 
 } // namespace
@@ -338,9 +348,10 @@ int main(int argc, char** argv) {
     }
     int right[3] = {};
     const double fixed = Accuracy(lines, right);
-    std::printf("tessera-fitlines: %zu training lines; fixed tables: %.1f %% right (text %d, "
-                "random %d, single %d)\n",
-                lines.size(), 100 * fixed, right[0], right[1], right[2]);
+    std::printf(
+        "tessera-fitlines: %zu training lines; fixed tables: score %.1f %%; lines right: text %d, "
+        "random %d, single %d\n",
+        lines.size(), 100 * fixed, right[0], right[1], right[2]);
 
     // The weights: coordinate search, each weight over its grid while the others stay.
     Weights w;
@@ -351,9 +362,9 @@ int main(int argc, char** argv) {
     };
     double best = score(w);
     const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.5, 2, 2.5, 3, 4};
-    const std::vector<double> scales = {0.5, 0.75, 1, 1.25, 1.5, 2};
+    const std::vector<double> scales = {0.35, 0.5, 0.75, 1, 1.25, 1.5, 2};
     const std::vector<double> langs = {0, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1};
-    const std::vector<double> costs = {-4, -3, -2, -1, -0.5, 0, 0.5, 1, 2, 3, 4};
+    const std::vector<double> costs = {-2, -1, 0, 1, 2, 3, 4, 6};
     for (int round = 0; round < 3; ++round) {
         bool moved = false;
         auto along = [&](double Weights::*field, const std::vector<double>& grid) {
@@ -364,9 +375,15 @@ int main(int argc, char** argv) {
                 if (a > best + 1e-9) best = a, w = c, moved = true;
             }
         };
-        along(&Weights::lang, langs);
+        // the language terms and the cost per character trade against each other
+        for (double lang : langs)
+            for (double cost : costs) {
+                Weights c = w;
+                c.lang = lang, c.perchar = cost;
+                const double a = score(c);
+                if (a > best + 1e-9) best = a, w = c, moved = true;
+            }
         along(&Weights::sim, sims);
-        along(&Weights::perchar, costs);
         along(&Weights::gap, scales);
         along(&Weights::box, scales);
         if (!moved) break;
@@ -427,7 +444,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessera-fitlines: %s: cannot write\n", out.c_str());
         return 1;
     }
-    std::printf("tessera-fitlines: fitted tables: %.1f %% right (text %d, random %d, single %d); "
+    std::printf("tessera-fitlines: fitted tables: score %.1f %%; lines right: text %d, random %d, "
+                "single %d; "
                 "weights: score %.2f, language %.2f, per character %.1f, gaps %.2f, box %.2f, "
                 "correction %.1f; %.0f s\n",
                 100 * fitted, right[0], right[1], right[2], w.sim, w.lang, w.perchar, w.gap, w.box,

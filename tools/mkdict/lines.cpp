@@ -170,6 +170,21 @@ std::vector<std::vector<uint16_t>> RandomKanjiStrings(const ModelSet& models, in
     return out;
 }
 
+size_t EditDistance(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diag = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t up = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diag + (a[i - 1] != b[j - 1])});
+            diag = up;
+        }
+    }
+    return row[b.size()];
+}
+
 std::vector<uint16_t> CodesOfSjis(const char* text) {
     std::vector<uint16_t> out;
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); p && *p; ++p) {

@@ -61,6 +61,9 @@ inline uint64_t LineSeed(uint64_t base, int set, uint64_t n) {
     return base + (uint64_t{1} << 39) + (static_cast<uint64_t>(set) << 32) + n;
 }
 
+// Levenshtein distance of two code strings.
+size_t EditDistance(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b);
+
 // The CP932 codes of a Shift-JIS string (a lead byte and its trail byte give one code).
 std::vector<uint16_t> CodesOfSjis(const char* text);
 
