@@ -83,6 +83,12 @@ TEST_F(ServiceOpen, NamedEvaluationTablesThatDoNotLoadFailTheOpen) {
     EXPECT_EQ(strings_.log()->detaches, 1);
 }
 
+TEST_F(ServiceOpen, ClassifierLibraryIgnoresNamedEvaluationTables) {
+    WriteSystemConfig(classifier_.path(), "LPDIC=fitted.clp\n");
+    ASSERT_NE(LoadService(), nullptr);
+    EXPECT_EQ(classifier_.log()->opens, 1);
+}
+
 // --- class count ---
 
 TEST_F(ServiceOpen, AbsentClassCountIs250) {
