@@ -31,6 +31,8 @@ const char kUsage[] =
     "  --min-len N, --max-len N  characters of a running-text line (2, 8)\n"
     "  --single-stride K every K-th dictionary character as a line of its own (20)\n"
     "  --only NAME       one set only: natural, random or single\n"
+    "  --stroke-errors P chance of a character written with a stroke split at a corner, and\n"
+    "                    of one with two strokes joined (0: standard writing)\n"
     "  --correct         also mark the best string's characters and run the correction pass\n"
     "  --show N          print the first N wrong lines of each set\n";
 
@@ -38,6 +40,7 @@ struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, data, set = "heldout",
                 text = LINEBENCH_DEFAULT_TEXT, only;
     int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0;
+    double stroke_errors = 0;
     bool correct = false;
 };
 
@@ -75,7 +78,13 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = num(o.show, 0);
         else if (a == "--only")
             ok = str(o.only) && (o.only == "natural" || o.only == "random" || o.only == "single");
-        else if (a == "--correct")
+        else if (a == "--stroke-errors") {
+            std::string v;
+            ok = str(v);
+            char* end = nullptr;
+            o.stroke_errors = ok ? std::strtod(v.c_str(), &end) : -1;
+            ok = ok && *end == 0 && o.stroke_errors >= 0 && o.stroke_errors <= 1;
+        } else if (a == "--correct")
             o.correct = true;
         else {
             std::fprintf(stderr, "tessera-linebench: unknown option %s\n", a.c_str());
@@ -229,6 +238,7 @@ int main(int argc, char** argv) {
     }
     const uint64_t base = o.set == "tune" ? mkdict::kTuningSeedBase : mkdict::kHeldOutSeedBase;
     mkdict::LineLayoutParams params;
+    params.character.split_rate = params.character.merge_rate = o.stroke_errors;
     auto run = [&](const char* name, int set, const std::vector<std::vector<uint16_t>>& texts) {
         if (!o.only.empty() && o.only != name) return;
         Figures f;
