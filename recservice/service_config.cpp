@@ -46,6 +46,8 @@ ServiceConfig ReadServiceConfig() {
     config.crDic = config.prefix + ReadString(config, "CRDIC");
     config.cbDic = config.prefix + ReadString(config, "CBDIC");
     config.exDic = config.prefix + ReadString(config, "EXDIC");
+    const std::string lp = ReadString(config, "LPDIC");
+    if (!lp.empty()) config.lpDic = config.prefix + lp;
 
     const char* file = config.file.c_str();
     config.addLastPoint = platform::GetPrivateProfileInt(kConfigSection, "AddLastPoint", 0, file);

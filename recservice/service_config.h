@@ -19,6 +19,7 @@ struct ServiceConfig {
     std::string ccDic;    // CCDIC path: coarse classification dictionary
     std::string cbDic;    // CBDIC path: character bigram dictionary
     std::string exDic;    // EXDIC path: model pattern dictionary
+    std::string lpDic;    // LPDIC path: fitted evaluation tables; empty when not named
     int32_t addLastPoint; // AddLastPoint, negative values read as 0
     int32_t getRectFlag;  // GetRectFlag
     int32_t classCount;   // CCOUNT, 250 when absent

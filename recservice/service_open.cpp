@@ -17,6 +17,7 @@ namespace {
 
 using SROpenSystemFn = int32_t (*)(const char*, const char*, const char*);
 using ClassOpenFn = int (*)(const char*, const char*);
+using SRLoadEvalTablesFn = long (*)(const char*);
 using SRSetClassCountFn = void (*)(int32_t);
 using SetClassCountFn = void (*)(int);
 using CloseFn = void (*)();
@@ -47,11 +48,22 @@ int32_t OpenDictionary(void) {
     if (!state.library) return 0;
 
     int32_t opened = 0;
-    if (auto open = Bind<SROpenSystemFn>("lSROpenSystem"))
+    const auto open = Bind<SROpenSystemFn>("lSROpenSystem");
+    if (open)
         opened = open(config.crDic.c_str(), config.ccDic.c_str(), config.cbDic.c_str());
     else if (auto openClass = Bind<ClassOpenFn>("iOpenClassRecogModule"))
         opened = openClass(config.crDic.c_str(), config.ccDic.c_str());
     if (opened != 0) return 0;
+    // Fitted evaluation tables of the string recognizer, when the configuration names
+    // them: a named file that does not load fails the open like any other dictionary.
+    // A classifier library has no use for them.
+    if (open && !config.lpDic.empty()) {
+        auto load = Bind<SRLoadEvalTablesFn>("lSRLoadEvalTables");
+        if (!load || load(config.lpDic.c_str()) != 0) {
+            CloseRecognizer();
+            return 0;
+        }
+    }
 
     if (auto set = Bind<SRSetClassCountFn>("vSRSetClassCount"))
         set(config.classCount);

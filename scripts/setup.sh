@@ -13,6 +13,7 @@ TESSERA_PACKAGES=(
   fonts-seto fonts-yozvox-yozfont
   libexpat1-dev libzip-dev zlib1g-dev
   manpages-ja debian-reference-ja kanjidic edict
+  debian-faq-ja
   clang libclang-rt-dev
 )
 

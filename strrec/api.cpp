@@ -5,6 +5,7 @@
 #include "strrec/seqread.h"
 #include "strrec/srobj.h"
 
+#include <memory>
 #include <new>
 #include <set>
 
@@ -88,10 +89,26 @@ long lSROpenSystem(const char* cpCRDic, const char* cpClassDic, const char* cpBi
     });
 }
 
+long lSRLoadEvalTables(const char* cpEvalDic) {
+    // A name of nothing returns to the fixed tables; a file that does not load leaves
+    // the fixed tables in use.
+    if (cpEvalDic == nullptr || *cpEvalDic == '\0') {
+        g_srlp.vSetEvalTables(nullptr);
+        return SetErr(SR_OK);
+    }
+    return Guard<long>(SR_ERR_MEMORY, [&]() -> long {
+        auto tables = std::make_unique<EVALTABLES>();
+        const bool loaded = iLoadEvalTables(cpEvalDic, *tables) == 0;
+        g_srlp.vSetEvalTables(loaded ? tables.get() : nullptr);
+        return SetErr(loaded ? SR_OK : SR_ERR_DICTIONARY);
+    });
+}
+
 void vSRCloseSystem(void) {
     // Closing the classifier is harmless when it is closed, and also releases one that
     // stayed open after a failed bigram load.
     vCloseClassRecogModule();
+    g_srlp.vSetEvalTables(nullptr);
     SetErr(g_bSystemOpen ? SR_OK : SR_ERR_STATE);
     g_bSystemOpen = false;
 }

@@ -27,6 +27,7 @@ public:
     int iLoadDictionary(const char* fileName);
     void InitDictionary();
     void SetWeight(double weight) { dWeight = weight; }
+    double GetWeight() const { return dWeight; }
     void SetProbabilityMode(int mode) { m_iProbMode = mode; }
 
     int iCorrectResult(CODE_SCORE** lists, int iCharCount, int iMaxCand) override;

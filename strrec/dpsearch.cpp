@@ -43,8 +43,9 @@ long aSROBJ::m_lAllocDPTable() {
     m_pDPSorted = new (std::nothrow) DPCELL[static_cast<size_t>(n) * kDPCands];
     m_piDist = new (std::nothrow) int[static_cast<size_t>(n) + 1];
     m_piStrokeEnd = new (std::nothrow) int[static_cast<size_t>(n) + 1];
+    m_piBoxParam = new (std::nothrow) int[static_cast<size_t>(cells / kDPCands)]();
     if (m_pDP == nullptr || m_pDPSorted == nullptr || m_piDist == nullptr ||
-        m_piStrokeEnd == nullptr) {
+        m_piStrokeEnd == nullptr || m_piBoxParam == nullptr) {
         m_vFreeDPTable();
         return SR_ERR_MEMORY;
     }
@@ -70,8 +71,9 @@ void aSROBJ::m_vFreeDPTable() {
     delete[] m_pDPSorted;
     delete[] m_piDist;
     delete[] m_piStrokeEnd;
+    delete[] m_piBoxParam;
     m_pDP = m_pDPSorted = nullptr;
-    m_piDist = m_piStrokeEnd = nullptr;
+    m_piDist = m_piStrokeEnd = m_piBoxParam = nullptr;
     m_iDPSize = 0;
     m_iResCount = m_iDPResCount = 0;
 }
@@ -81,7 +83,11 @@ int aSROBJ::m_iGetDistParam(int k) const {
 }
 
 int aSROBJ::m_iGetBoxParam() const {
-    return iGetBoxParam(m_rcBoundTmp, m_sizChar);
+    return m_iCurBoxParam;
+}
+
+int aSROBJ::iGetRowBoxParam(int i, int j) const {
+    return m_piBoxParam[m_iGetDPIndex(i, j, 0) / kDPCands];
 }
 
 bool aSROBJ::m_bCheckPatternBound(const tagRECT& box) const {
@@ -182,30 +188,43 @@ float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur) {
     return v;
 }
 
-void aSROBJ::m_iEval_k_(int i) {
+// Classification of run (i, j): its candidates go into the row's cells (an unusable
+// candidate as an empty record), its box parameter beside them. False when the pattern
+// was refused or the classifier found nothing.
+bool aSROBJ::m_bClassifyRun(int i, int j) {
     CR_RESULT cands[kDPCands] = {};
-    if (m_iMakePatternW(i, 0) != 0 || iClassifyRecognize(&m_patw, cands, kDPCands) == 0) {
-        m_vRejectProc(i, 0);
-        return;
-    }
-    for (int k = 0; k < kDPCands; ++k) m_fInitialEval(m_pDP[m_iGetDPIndex(i, 0, k)], cands[k], i);
-}
-
-bool aSROBJ::m_iEval_j_(int i, int j) {
-    CR_RESULT cands[kDPCands] = {};
-    if (iClassifyRecognize(&m_patw, cands, kDPCands) == 0) return false;
+    if (m_iMakePatternW(i, j) != 0 || (j > 0 && !m_bCheckSegPos(i, j)) ||
+        iClassifyRecognize(&m_patw, cands, kDPCands) == 0)
+        return false;
     for (int k = 0; k < kDPCands; ++k) {
         DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
         cell.iBwdPos = j;
         cell.iFwdPos = i;
         cell.pPrev = nullptr;
-        if (cands[k].code == 0 || cands[k].score <= 0) {
-            cell.cr = CR_RESULT{0, 0, 0};
+        cell.cr = cands[k].code == 0 || cands[k].score <= 0 ? CR_RESULT{0, 0, 0} : cands[k];
+    }
+    m_piBoxParam[m_iGetDPIndex(i, j, 0) / kDPCands] = iGetBoxParam(m_rcBoundTmp, m_sizChar);
+    return true;
+}
+
+void aSROBJ::m_iEval_k_(int i) {
+    m_iCurBoxParam = iGetRowBoxParam(i, 0);
+    for (int k = 0; k < kDPCands; ++k) {
+        DPCELL& cell = m_pDP[m_iGetDPIndex(i, 0, k)];
+        m_fInitialEval(cell, CR_RESULT(cell.cr), i);
+    }
+}
+
+bool aSROBJ::m_iEval_j_(int i, int j) {
+    m_iCurBoxParam = iGetRowBoxParam(i, j);
+    for (int k = 0; k < kDPCands; ++k) {
+        DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
+        cell.pPrev = nullptr;
+        if (cell.cr.code == 0 || cell.cr.score <= 0) {
             cell.bRejected = 1;
             cell.fValidity = g_fMinFloatVal;
             continue;
         }
-        cell.cr = cands[k];
         float best = g_fMinFloatVal;
         DPCELL* winner = nullptr;
         for (int jp = m_iDPFirstStart(j); jp < j; ++jp) {
@@ -246,16 +265,26 @@ int aSROBJ::m_iSetResultCount(int max) {
 
 long aSROBJ::m_lDPSearch() {
     if (m_lAllocDPTable() != SR_OK) return SR_ERR_MEMORY;
+    // Every admissible run is classified once; the chains are then evaluated over the
+    // candidates, which lets the evaluation run again with other tables.
     const int n = m_SegRes.iGetElmCount();
     for (int i = 1; i <= n; ++i) {
         // Start boundaries further back than the lattice keeps lie more than
         // kMaxCharStrokes strokes away: no character starts there.
+        for (int j = m_iDPFirstStart(i); j < i; ++j)
+            if (!m_bClassifyRun(i, j)) m_vRejectProc(i, j);
+    }
+    return m_lChainSearch();
+}
+
+long aSROBJ::m_lChainSearch() {
+    const int n = m_SegRes.iGetElmCount();
+    if (m_pDP == nullptr || n <= 0) return SR_ERR_STATE;
+    m_vFreeCODESCORE();
+    for (int i = 1; i <= n; ++i) {
         const int first = m_iDPFirstStart(i);
         if (first == 0) m_iEval_k_(i);
-        for (int j = std::max(first, 1); j < i; ++j) {
-            if (m_iMakePatternW(i, j) != 0 || !m_bCheckSegPos(i, j) || !m_iEval_j_(i, j))
-                m_vRejectProc(i, j);
-        }
+        for (int j = std::max(first, 1); j < i; ++j) m_iEval_j_(i, j);
     }
     // All chains ending at the last element, by start boundary: the ones the lattice does
     // not keep as rejected cells, then the kept ones.
@@ -276,7 +305,7 @@ long aSROBJ::m_lDPSearch() {
     std::stable_sort(m_pDPSorted, m_pDPSorted + static_cast<size_t>(n) * kDPCands,
                      [](const DPCELL& a, const DPCELL& b) { return a.fValidity > b.fValidity; });
     if (m_pDPSorted[0].bRejected) {
-        m_iResCount = 0;
+        m_iResCount = m_iDPResCount = 0;
         return SR_ERR_FAILED;
     }
     m_iSetResultCount(n * kDPCands);

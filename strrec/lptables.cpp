@@ -3,6 +3,9 @@
 #include "strrec/charkind.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 
 aSRLP g_srlp;
 
@@ -16,7 +19,14 @@ aSRLP::aSRLP()
     m_bgc.SetBigramDictionary(&m_bgt);
 }
 
+void aSRLP::vSetEvalTables(const EVALTABLES* tables) {
+    m_bFitted = tables != nullptr;
+    if (tables != nullptr) m_fit = *tables;
+    m_bgc.SetWeight(tables != nullptr ? tables->fCorrectWeight : D_DEFAULT_WEIGHT);
+}
+
 float aSRLP::fGetSimLP(int score) const {
+    if (m_bFitted) return m_fit.fSim[std::clamp(score, 0, 1024)];
     float value = _fLnZero;
     const float s = static_cast<float>(score);
     for (int n = 0; n < 21; ++n) {
@@ -27,22 +37,65 @@ float aSRLP::fGetSimLP(int score) const {
 }
 
 float aSRLP::fGetBoxLP(int box, uint32_t code) const {
-    return lptables::kBoxLP[std::clamp(box, 0, 160)][iTellCharCodeKind(code)];
+    const int b = std::clamp(box, 0, 160), kind = iTellCharCodeKind(code);
+    return m_bFitted ? m_fit.fBox[b][kind] : lptables::kBoxLP[b][kind];
 }
 
 float aSRLP::fGetDivLP(int dist) const {
-    return lptables::kDivLP[std::clamp(dist, 10, 200) - 10];
+    const int d = std::clamp(dist, 10, 200) - 10;
+    return m_bFitted ? m_fit.fDiv[d] : lptables::kDivLP[d];
 }
 
 float aSRLP::fGetCmbLP(int dist) const {
-    return lptables::kCmbLP[std::clamp(dist, -100, 110) + 100];
+    const int d = std::clamp(dist, -100, 110) + 100;
+    return m_bFitted ? m_fit.fCmb[d] : lptables::kCmbLP[d];
 }
 
 float aSRLP::fGetMgrLP(uint32_t code) const {
-    return static_cast<float>(m_bgt.dGetLP(static_cast<uint16_t>(code)));
+    const float lp = static_cast<float>(m_bgt.dGetLP(static_cast<uint16_t>(code)));
+    return m_bFitted ? m_fit.fLangWeight * lp : lp;
 }
 
 float aSRLP::fGetBgrLP(uint32_t prevCode, uint32_t code) const {
-    return static_cast<float>(
+    const float lp = static_cast<float>(
         m_bgt.dGetLP(static_cast<uint16_t>(prevCode), static_cast<uint16_t>(code), 1));
+    return m_bFitted ? m_fit.fLangWeight * lp : lp;
+}
+
+namespace {
+
+bool Valid(const EVALTABLES& t) {
+    const float* v = reinterpret_cast<const float*>(&t);
+    for (size_t n = 0; n < sizeof t / sizeof(float); ++n)
+        if (!std::isfinite(v[n])) return false;
+    return t.fLangWeight >= 0 && t.fCorrectWeight >= 0;
+}
+
+} // namespace
+
+int iLoadEvalTables(const char* fileName, EVALTABLES& out) {
+    if (fileName == nullptr) return 3;
+    std::FILE* f = std::fopen(fileName, "rb");
+    if (f == nullptr) return 3;
+    char magic[sizeof EVALTABLES_VERSION];
+    EVALTABLES t;
+    char extra;
+    const bool ok = std::fread(magic, sizeof magic, 1, f) == 1 &&
+                    std::memcmp(magic, EVALTABLES_VERSION, sizeof magic) == 0 &&
+                    std::fread(&t, sizeof t, 1, f) == 1 && std::fread(&extra, 1, 1, f) == 0;
+    std::fclose(f);
+    if (!ok || !Valid(t)) return 3;
+    out = t;
+    return 0;
+}
+
+int iSaveEvalTables(const char* fileName, const EVALTABLES& tables) {
+    if (fileName == nullptr || !Valid(tables)) return 3;
+    std::FILE* f = std::fopen(fileName, "wb");
+    if (f == nullptr) return 3;
+    bool ok = std::fwrite(EVALTABLES_VERSION, sizeof EVALTABLES_VERSION, 1, f) == 1 &&
+              std::fwrite(&tables, sizeof tables, 1, f) == 1;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) std::remove(fileName);
+    return ok ? 0 : 3;
 }

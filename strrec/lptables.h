@@ -17,9 +17,37 @@ extern const float kCmbLP[211];
 constexpr float g_fMinFloatVal = -9999.0f;
 constexpr float _fLnZero = -9.999f;
 
+// Evaluation tables fitted to a dictionary set (file written by the dictionary
+// compiler's fit step). Little-endian file: the magic "CLP1.0" (6 bytes, no terminator),
+// then IEEE 32-bit floats: similarity by classifier score 0..1024 (1,025), box by width
+// 0..160 and character kind (161 rows of 6), division by distance 10..200 (191),
+// combination by distance -100..110 (211), the weight of the monogram and bigram terms
+// in the segmentation search, and the weight of the correction pass (replacing 9.0).
+struct EVALTABLES {
+    float fSim[1025];
+    float fBox[161][6];
+    float fDiv[191];
+    float fCmb[211];
+    float fLangWeight;
+    float fCorrectWeight;
+};
+constexpr char EVALTABLES_VERSION[6] = {'C', 'L', 'P', '1', '.', '0'};
+constexpr long EVALTABLES_FILE_SIZE = 6 + static_cast<long>(sizeof(EVALTABLES));
+static_assert(sizeof(EVALTABLES) == 4 * (1025 + 161 * 6 + 191 + 211 + 2));
+
+// Reads or writes a table file: 0, 3 when it cannot be opened, read or written, or is not
+// such a file (wrong magic or size, a value that is not finite, a weight below 0).
+int iLoadEvalTables(const char* fileName, EVALTABLES& out);
+int iSaveEvalTables(const char* fileName, const EVALTABLES& tables);
+
 class aSRLP {
 public:
     aSRLP();
+
+    // Fitted tables replace the fixed ones (and the correction's weight); null returns
+    // to the fixed tables and the default weight.
+    void vSetEvalTables(const EVALTABLES* tables);
+    bool bFitted() const { return m_bFitted; }
 
     float fGetSimLP(int score) const;
     float fGetBoxLP(int box, uint32_t code) const;
@@ -34,6 +62,8 @@ public:
 private:
     float m_fSimX[22];
     float m_fSimV[22];
+    bool m_bFitted = false;
+    EVALTABLES m_fit{};
 };
 
 // The process-wide model.

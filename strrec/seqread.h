@@ -60,6 +60,10 @@ SEQREAD_API long lSRGetLastError(void);
 SEQREAD_API long lSROpenSystem(const char* cpCRDic, const char* cpClassDic,
                                const char* cpBigramDic);
 SEQREAD_API void vSRCloseSystem(void);
+// Evaluation tables fitted to the dictionaries (the file the configuration names), used by
+// every later recognition until the system closes: 0, or 3 when the file does not load
+// (the fixed tables stay in use). A null or empty name returns to the fixed tables.
+SEQREAD_API long lSRLoadEvalTables(const char* cpEvalDic);
 SEQREAD_API void vSRGetVersion(tagSR_VERINFO* pvinfo);
 SEQREAD_API void** ppSRGetTmpSegRes(HSROBJ hobj, long* pCount);
 SEQREAD_API int bSRReRecognizeDialog(HSROBJ hobj, void* hwndParent);

@@ -76,6 +76,20 @@ long aSROBJ::lStrokeNumber(const tagMYSTROKE* s) const {
     return -1;
 }
 
+tagRECT aSROBJ::rcLineBound() const {
+    tagRECT box{0, 0, 0, 0};
+    bool any = false;
+    for (const tagMYSTROKE* s = m_strkDum.next; s != nullptr; s = s->next) {
+        if (s->iPointCount <= 0) continue;
+        if (any)
+            iUpdateRect(box, s->rcBound);
+        else
+            box = s->rcBound;
+        any = true;
+    }
+    return box;
+}
+
 long aSROBJ::lRecognize() {
     if (bRecognized()) {
         if (m_pSetInfo == nullptr) return SR_ERR_STATE;
@@ -92,6 +106,13 @@ long aSROBJ::lRecognize() {
     }
     int size = nGetCharacterSize(m_strkDum.next);
     if (size <= 0) size = CharSizeTmp;
+    // The widths of the ink runs underestimate the size of a character written in
+    // separate parts (a left and a right part); in a line too short to hold two
+    // characters side by side that character is the line, as high as the line.
+    const tagRECT ink = rcLineBound();
+    const long long w = static_cast<long long>(ink.right) - ink.left,
+                    h = static_cast<long long>(ink.bottom) - ink.top;
+    if (w * 5 < h * 8 && h < INT32_MAX / 200) size = std::max(size, static_cast<int>(h));
     m_sizChar = {size, size};
     if (m_SegRes.lTemporarySegment(&m_strkDum, m_iStrokeCount, m_sizChar) != 0)
         return SR_ERR_MEMORY;

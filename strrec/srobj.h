@@ -69,6 +69,8 @@ public:
 
     // Recognition (first run: segmentation search; later runs: correction pass).
     long lRecognize();
+    // Bounding box of all strokes (empty without points).
+    tagRECT rcLineBound() const;
     long m_lDPSearch();
     long m_lMissRecogModifyProc();
 
@@ -100,6 +102,13 @@ public:
     const DPCELL* pGetCell(int i, int j, int k) const;
     static int m_iDPFirstStart(int i) { return i > kMaxCharStrokes ? i - kMaxCharStrokes : 0; }
     const DPCELL* pGetSorted(int c) const;
+    // The chain search again over the classified lattice (after the evaluation tables
+    // changed); 0, 5 when no chain reaches the end, 1 before recognition. A correction
+    // is dropped.
+    long m_lChainSearch();
+    // Box parameter of run (i, j) of the lattice; distance parameter of boundary k.
+    int iGetRowBoxParam(int i, int j) const;
+    int iGetDistParam(int k) const { return m_piDist[k]; }
 
     int m_iStrokeCount = 0;
     tagMYSTROKE m_strkDum{};
@@ -124,6 +133,7 @@ protected:
     int m_iMakePatternW(int i, int j);
     bool m_bCheckPatternBound(const tagRECT& box) const;
     bool m_bCheckSegPos(int i, int j) const;
+    bool m_bClassifyRun(int i, int j);
     void m_iEval_k_(int i);
     bool m_iEval_j_(int i, int j);
     float m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i);
@@ -151,4 +161,6 @@ protected:
     int* m_piDist = nullptr;      // distance parameters of boundaries 0..N (0 unused)
     int* m_piStrokeEnd = nullptr; // strokes up to the end of element k, k = 0..N
     int m_iPatDirty = 0;          // leading points of m_patw.data that may be non-zero
+    int* m_piBoxParam = nullptr;  // box parameter of every run of the lattice
+    int m_iCurBoxParam = 0;       // that of the run being evaluated
 };

@@ -29,6 +29,9 @@ struct FakeLog {
     const PATTERN_W* recognizePattern;
     int boundCalls;
     int patternsMade, patternsDestroyed;
+    int evalResult; // returned by the evaluation-table load (answer set by the test)
+    int evalLoads;
+    char evalDic[512];
 };
 
 using FakeGetLogFn = FakeLog* (*)();

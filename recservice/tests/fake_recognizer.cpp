@@ -76,6 +76,12 @@ FAKE_EXPORT int32_t lSROpenSystem(const char* cr, const char* cc, const char* cb
     RecordOpen(3, cr, cc, cb);
     return g_log.openResult;
 }
+FAKE_EXPORT long lSRLoadEvalTables(const char* name) {
+    ++g_log.evalLoads;
+    g_log.evalDic[0] = 0;
+    if (name) std::strncpy(g_log.evalDic, name, sizeof g_log.evalDic - 1);
+    return g_log.evalResult;
+}
 FAKE_EXPORT void vSRSetClassCount(int32_t count) {
     ++g_log.classCountCalls;
     g_log.classCount = count;

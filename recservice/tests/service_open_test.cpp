@@ -60,6 +60,35 @@ TEST_F(ServiceOpen, EmptyDictionaryNameGivesTheBareDirectoryPrefix) {
     EXPECT_EQ(std::string(strings_.log()->dic[2]), system_.path() + "/");
 }
 
+// --- fitted evaluation tables ---
+
+TEST_F(ServiceOpen, EvaluationTablesAreLoadedOnlyWhenNamed) {
+    WriteSystemConfig(strings_.path());
+    platform::ModuleHandle service = LoadService();
+    ASSERT_NE(service, nullptr);
+    EXPECT_EQ(strings_.log()->evalLoads, 0);
+    FreeService(service);
+    WriteSystemConfig(strings_.path(), "LPDIC=fitted.clp\n");
+    ASSERT_NE(LoadService(), nullptr);
+    EXPECT_EQ(strings_.log()->evalLoads, 1);
+    EXPECT_EQ(std::string(strings_.log()->evalDic), system_.file("fitted.clp"));
+}
+
+TEST_F(ServiceOpen, NamedEvaluationTablesThatDoNotLoadFailTheOpen) {
+    WriteSystemConfig(strings_.path(), "LPDIC=fitted.clp\n");
+    strings_.log()->evalResult = 3;
+    EXPECT_EQ(LoadService(), nullptr);
+    EXPECT_EQ(strings_.log()->evalLoads, 1);
+    EXPECT_GE(strings_.log()->closes, 1);
+    EXPECT_EQ(strings_.log()->detaches, 1);
+}
+
+TEST_F(ServiceOpen, ClassifierLibraryIgnoresNamedEvaluationTables) {
+    WriteSystemConfig(classifier_.path(), "LPDIC=fitted.clp\n");
+    ASSERT_NE(LoadService(), nullptr);
+    EXPECT_EQ(classifier_.log()->opens, 1);
+}
+
 // --- class count ---
 
 TEST_F(ServiceOpen, AbsentClassCountIs250) {

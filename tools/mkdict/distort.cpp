@@ -79,6 +79,8 @@ void ChangeEnds(Polyline& line, double start_rel, double end_rel) {
         cut(line, true, -e);
 }
 
+} // namespace
+
 // Points of a stroke as a device samples them: t runs over equal time steps, the pen
 // speeds up in the middle of a stroke and slows down at its ends.
 Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random& rnd) {
@@ -115,8 +117,6 @@ Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random
     out.push_back(dense.back());
     return out;
 }
-
-} // namespace
 
 Random::Random(uint64_t seed) {
     uint64_t x = seed;
@@ -193,9 +193,7 @@ Ink JoinClosestStrokes(const Ink& model, double max_gap) {
     return out;
 }
 
-std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
-                                      const DistortionParams& p) {
-    Random rnd(seed);
+Ink DistortedInk(const Ink& original, Random& rnd, const DistortionParams& p) {
     const double k = p.strength;
     // 0. stroke count errors: a cornered stroke written in two, two strokes joined
     Ink model = original;
@@ -263,6 +261,13 @@ std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
             line[i].y += sy * f;
         }
     }
+    return ink;
+}
+
+std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
+                                      const DistortionParams& p) {
+    Random rnd(seed);
+    Ink ink = DistortedInk(original, rnd, p);
     // 5. device: box size in pixels, pen or mouse sampling, integer pixels
     bool mouse = rnd.Uniform() < p.mouse_share;
     double box = rnd.Uniform(60, 240);

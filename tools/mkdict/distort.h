@@ -47,6 +47,15 @@ Ink SplitAtSharpestCorner(const Ink& model, double min_turn = 1.2);
 // is smallest joined into one stroke; the model itself when no gap is below max_gap.
 Ink JoinClosestStrokes(const Ink& model, double max_gap = 30);
 
+// The model's strokes with the writer's errors of one imitation (stroke errors, warp,
+// affine distortion, jitter), still in drawing units; draws from rnd.
+Ink DistortedInk(const Ink& model, Random& rnd, const DistortionParams& params = {});
+
+// Points of a stroke as a device samples them, step apart on average (in the units of
+// the stroke): a pen at even time steps, faster in the middle of a stroke; a mouse
+// irregularly, in bursts and jumps.
+Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random& rnd);
+
 // One imitation of writing the model, returned as input points in device pixels.
 std::vector<POINT_W> DistortedWriting(const Ink& model, uint64_t seed,
                                       const DistortionParams& params = {});

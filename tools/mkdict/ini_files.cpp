@@ -1,5 +1,7 @@
 #include "tools/mkdict/ini_files.h"
 
+#include "platform/profile.h"
+
 #include <cstdio>
 #include <fstream>
 
@@ -50,6 +52,16 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "CCOUNT=250\n";
     return WriteText(dir + "/VELTAREC.INI", rec, error) &&
            WriteText(dir + "/VELTABOX.INI", box, error);
+}
+
+bool NameEvaluationTables(const std::string& dir, const std::string& name, std::string& error) {
+    const std::string ini = (dir.empty() || dir.back() == '/' ? dir : dir + "/") + "VELTAREC.INI";
+    if (!platform::WritePrivateProfileString("RECOGBOX", "LPDIC",
+                                             name.empty() ? nullptr : name.c_str(), ini.c_str())) {
+        error = ini + ": cannot write";
+        return false;
+    }
+    return true;
 }
 
 } // namespace mkdict

@@ -16,4 +16,8 @@ struct DictionaryNames {
 // Writes VELTAREC.INI and VELTABOX.INI into dir. False with a message.
 bool WriteIniFiles(const std::string& dir, const DictionaryNames& names, std::string& error);
 
+// Names the fitted evaluation tables (a file in dir) in dir's VELTAREC.INI as LPDIC,
+// keeping everything else (an empty name removes the key). False with a message.
+bool NameEvaluationTables(const std::string& dir, const std::string& name, std::string& error);
+
 } // namespace mkdict

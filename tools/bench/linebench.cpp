@@ -1,0 +1,276 @@
+// tessera-linebench: line recognition through the recognition service (and the string
+// recognizer VELTAREC.INI names) on imitated lines: pieces of running text that the
+// dictionaries were not made from, random kanji strings, and single characters written
+// as lines, which are also read through the service's character path for comparison.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/loader.h"
+#include "recservice/veltarec.h"
+#include "strrec/seqread.h"
+#include "tools/bench/samples.h"
+#include "tools/mkdict/charset.h"
+#include "tools/mkdict/corpus.h"
+#include "tools/mkdict/lines.h"
+#include "tools/mkdict/seeds.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: tessera-linebench [options]\n"
+    "  --kanjivg PATH    KanjiVG release to imitate writing from (default: the build's)\n"
+    "  --data DIR        dictionary folder with VELTAREC.INI (default: the system directory)\n"
+    "  --set tune|heldout  seed set of the imitations (default heldout)\n"
+    "  --text FILE       running text for the natural lines (default: the Debian FAQ,\n"
+    "                    " LINEBENCH_DEFAULT_TEXT ")\n"
+    "  --lines N         lines of running text and of random kanji (200 each)\n"
+    "  --min-len N, --max-len N  characters of a running-text line (2, 8)\n"
+    "  --single-stride K every K-th dictionary character as a line of its own (20)\n"
+    "  --only NAME       one set only: natural, random or single\n"
+    "  --stroke-errors P chance of a character written with a stroke split at a corner, and\n"
+    "                    of one with two strokes joined (0: standard writing)\n"
+    "  --correct         also mark the best string's characters and run the correction pass\n"
+    "  --show N          print the first N wrong lines of each set\n";
+
+struct Options {
+    std::string kanjivg = BENCH_DEFAULT_KANJIVG, data, set = "heldout",
+                text = LINEBENCH_DEFAULT_TEXT, only;
+    int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0;
+    double stroke_errors = 0;
+    bool correct = false;
+};
+
+bool ParseArgs(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto str = [&](std::string& v) { return i + 1 < argc ? (v = argv[++i], true) : false; };
+        auto num = [&](int& v, int lo) {
+            std::string s;
+            if (!str(s)) return false;
+            char* end = nullptr;
+            long n = std::strtol(s.c_str(), &end, 10);
+            if (*end || n < lo || n > 1000000) return false;
+            v = static_cast<int>(n);
+            return true;
+        };
+        bool ok = true;
+        if (a == "--kanjivg")
+            ok = str(o.kanjivg);
+        else if (a == "--data")
+            ok = str(o.data);
+        else if (a == "--set")
+            ok = str(o.set) && (o.set == "tune" || o.set == "heldout");
+        else if (a == "--text")
+            ok = str(o.text);
+        else if (a == "--lines")
+            ok = num(o.lines, 1);
+        else if (a == "--min-len")
+            ok = num(o.min_len, 1);
+        else if (a == "--max-len")
+            ok = num(o.max_len, 1);
+        else if (a == "--single-stride")
+            ok = num(o.single_stride, 1);
+        else if (a == "--show")
+            ok = num(o.show, 0);
+        else if (a == "--only")
+            ok = str(o.only) && (o.only == "natural" || o.only == "random" || o.only == "single");
+        else if (a == "--stroke-errors") {
+            std::string v;
+            ok = str(v);
+            char* end = nullptr;
+            o.stroke_errors = ok ? std::strtod(v.c_str(), &end) : -1;
+            ok = ok && *end == 0 && o.stroke_errors >= 0 && o.stroke_errors <= 1;
+        } else if (a == "--correct")
+            o.correct = true;
+        else {
+            std::fprintf(stderr, "tessera-linebench: unknown option %s\n", a.c_str());
+            return false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "tessera-linebench: bad or missing value for %s\n", a.c_str());
+            return false;
+        }
+    }
+    if (o.min_len > o.max_len) {
+        std::fprintf(stderr, "tessera-linebench: --min-len above --max-len\n");
+        return false;
+    }
+    return true;
+}
+
+struct Service {
+    veltarec::CreateNewObjectFn create = nullptr;
+    veltarec::DestroyObjectFn destroy = nullptr;
+    veltarec::AddStrokeLastFn add = nullptr;
+    veltarec::RecognizeNFFn recognize = nullptr;
+    veltarec::GetStringFn string = nullptr;
+    veltarec::GetStrokeNoOfNthCharFn strokes = nullptr;
+    veltarec::GiveStrokeSetInfoFn give = nullptr;
+    veltarec::RecognizeFFn classify = nullptr;
+
+    bool Bind(platform::ModuleHandle m) {
+        using platform::GetProc;
+        create = GetProc<veltarec::CreateNewObjectFn>(m, "CreateNewObject");
+        destroy = GetProc<veltarec::DestroyObjectFn>(m, "DestroyObject");
+        add = GetProc<veltarec::AddStrokeLastFn>(m, "AddStrokeLast");
+        recognize = GetProc<veltarec::RecognizeNFFn>(m, "RecognizeNF");
+        string = GetProc<veltarec::GetStringFn>(m, "GetString");
+        strokes = GetProc<veltarec::GetStrokeNoOfNthCharFn>(m, "GetStrokeNoOfNthChar");
+        give = GetProc<veltarec::GiveStrokeSetInfoFn>(m, "GiveStrokeSetInfo");
+        classify = GetProc<veltarec::RecognizeFFn>(m, "RecognizeF");
+        return create && destroy && add && recognize && string && strokes && give && classify;
+    }
+};
+
+std::string Utf8(const std::vector<uint16_t>& codes) {
+    std::string s;
+    for (uint16_t c : codes) s += mkdict::Utf8OfCp932Code(c);
+    return s;
+}
+
+struct Figures {
+    int lines = 0, exact = 0, corrected = 0, count_right = 0, segmented = 0, char_path = 0;
+    size_t chars = 0, edits = 0;
+    std::vector<double> ms, ms5; // every line; lines of five characters
+    int shown = 0;
+};
+
+// Reads one line through the service; adds to the figures.
+void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& o, Figures& f) {
+    using clock = std::chrono::steady_clock;
+    const auto t0 = clock::now();
+    SRHANDLE h = sv.create();
+    if (h == nullptr) return;
+    for (const auto& s : line.strokes) sv.add(h, s.data(), static_cast<int32_t>(s.size()));
+    const int32_t r = sv.recognize(h);
+    int32_t length = 0;
+    const char* text = r == 0 ? sv.string(h, 0, &length) : nullptr;
+    const std::vector<uint16_t> got = mkdict::CodesOfSjis(text);
+    f.ms.push_back(std::chrono::duration<double, std::milli>(clock::now() - t0).count());
+    if (line.codes.size() == 5) f.ms5.push_back(f.ms.back());
+    ++f.lines;
+    f.chars += line.codes.size();
+    f.edits += std::min(mkdict::EditDistance(got, line.codes), line.codes.size());
+    const bool exact = got == line.codes;
+    f.exact += exact;
+    f.count_right += got.size() == line.codes.size();
+    bool segmented = got.size() == line.codes.size();
+    for (size_t n = 0; segmented && n < got.size(); ++n) {
+        int32_t head = -1, tail = -1;
+        const int first = n ? line.char_end[n - 1] : 0;
+        segmented = sv.strokes(h, 0, static_cast<int32_t>(n), &head, &tail) == 0 && head == first &&
+                    tail == line.char_end[n] - 1;
+    }
+    f.segmented += segmented;
+    std::vector<uint16_t> fixed = got;
+    if (o.correct && r == 0 && !got.empty()) {
+        for (size_t n = 0; n < got.size(); ++n) {
+            int32_t head = -1, tail = -1;
+            if (sv.strokes(h, 0, static_cast<int32_t>(n), &head, &tail) == 0)
+                sv.give(h, 0, head, tail);
+        }
+        if (sv.recognize(h) == 0) fixed = mkdict::CodesOfSjis(sv.string(h, 0, &length));
+        f.corrected += fixed == line.codes;
+    }
+    sv.destroy(h);
+    if (line.codes.size() == 1) {
+        // the same ink through the service's character path
+        std::vector<POINT_W> pts;
+        for (const auto& s : line.strokes)
+            for (size_t k = 0; k < s.size(); ++k)
+                pts.push_back({static_cast<int16_t>(s[k].x), static_cast<int16_t>(s[k].y),
+                               static_cast<uint8_t>((k == 0 ? PT_PENDOWN : 0) |
+                                                    (k + 1 == s.size() ? PT_PENUP : 0))});
+        PATTERN_W p{pts.data(), static_cast<int32_t>(pts.size())};
+        CR_RESULT res[10] = {};
+        if (sv.classify(&p, res, 10) == 0 && (res[0].code & 0xFFFF) == line.codes[0]) ++f.char_path;
+    }
+    if ((!exact || fixed != line.codes) && f.shown < o.show) {
+        ++f.shown;
+        std::printf("  %s -> %s%s%s\n", Utf8(line.codes).c_str(), Utf8(got).c_str(),
+                    o.correct ? " -> " : "", o.correct ? Utf8(fixed).c_str() : "");
+    }
+}
+
+void Report(const char* name, const Figures& f, const Options& o) {
+    if (f.lines == 0) return;
+    const double n = f.lines;
+    std::printf("%-8s %5d lines  exact %6.2f %%", name, f.lines, 100 * f.exact / n);
+    if (o.correct) std::printf("  corrected %6.2f %%", 100 * f.corrected / n);
+    std::printf("  chars %6.2f %%  count %6.2f %%  segmentation %6.2f %%",
+                100.0 * (1.0 - static_cast<double>(f.edits) / static_cast<double>(f.chars)),
+                100 * f.count_right / n, 100 * f.segmented / n);
+    if (std::string(name) == "single")
+        std::printf("  character path %6.2f %%", 100 * f.char_path / n);
+    std::printf("  median %7.2f ms  p95 %7.2f ms", bench::Percentile(f.ms, 50),
+                bench::Percentile(f.ms, 95));
+    if (!f.ms5.empty())
+        std::printf("  (5 characters: %zu lines, median %.2f ms)", f.ms5.size(),
+                    bench::Percentile(f.ms5, 50));
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseArgs(argc, argv, o)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (!o.data.empty()) setenv("TESSERA_SYSTEM_DIR", o.data.c_str(), 1);
+    std::string err;
+    mkdict::ModelSet models;
+    if (!mkdict::ReadModels(o.kanjivg, {}, models, err)) {
+        std::fprintf(stderr, "tessera-linebench: %s\n", err.c_str());
+        return 1;
+    }
+    platform::ModuleHandle lib = platform::LoadLibrary("veltarec.dll");
+    Service sv;
+    if (!lib || !sv.Bind(lib)) {
+        std::fprintf(stderr, "tessera-linebench: the recognition service does not load (check "
+                             "VELTAREC.INI and its dictionaries)\n");
+        return 1;
+    }
+    const uint64_t base = o.set == "tune" ? mkdict::kTuningSeedBase : mkdict::kHeldOutSeedBase;
+    mkdict::LineLayoutParams params;
+    params.character.split_rate = params.character.merge_rate = o.stroke_errors;
+    auto run = [&](const char* name, int set, const std::vector<std::vector<uint16_t>>& texts) {
+        if (!o.only.empty() && o.only != name) return;
+        Figures f;
+        for (size_t n = 0; n < texts.size(); ++n) {
+            mkdict::WrittenLine line;
+            if (mkdict::WriteLine(models, texts[n], mkdict::LineSeed(base, set, n), params, line))
+                Measure(sv, line, o, f);
+        }
+        Report(name, f, o);
+    };
+    if (o.only.empty() || o.only == "natural") {
+        std::string bytes;
+        if (!mkdict::ReadMaybeGzip(o.text, bytes, err)) {
+            std::fprintf(stderr, "tessera-linebench: %s\n", err.c_str());
+            return 1;
+        }
+        auto utf8 = mkdict::DecodeJapaneseText(bytes);
+        if (!utf8) {
+            std::fprintf(stderr, "tessera-linebench: %s: not Japanese text\n", o.text.c_str());
+            return 1;
+        }
+        run("natural", 0,
+            mkdict::TextPieces(*utf8, models, o.min_len, o.max_len, static_cast<size_t>(o.lines),
+                               base + 1));
+    }
+    run("random", 1,
+        mkdict::RandomKanjiStrings(models, 2, 6, static_cast<size_t>(o.lines), base + 2));
+    std::vector<std::vector<uint16_t>> singles;
+    size_t k = 0;
+    for (const auto& [code, ink] : models)
+        if (k++ % static_cast<size_t>(o.single_stride) == 0) singles.push_back({code});
+    run("single", 2, singles);
+    platform::FreeLibrary(lib);
+    return 0;
+}

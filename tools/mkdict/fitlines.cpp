@@ -1,0 +1,455 @@
+// tessera-fitlines: fits the string recognizer's evaluation tables (similarity, box,
+// division, combination, and the weights of the language terms) to a compiled dictionary
+// set, on imitated lines written with the training seeds, and names the table file in
+// the set's VELTAREC.INI. Runs after tessera-mkdict in the build.
+//
+// The lines are pieces of the training text, random kanji strings and single characters.
+// Each is recognized once, which classifies every admissible run of its elements; the
+// tables then come from the runs and gaps of the true segmentation (log densities of the
+// gaps inside and between characters, of the box widths by character kind, of the right
+// character's score), and three weights (of the score term, of the language terms, and a
+// cost per character) from a search that re-evaluates the classified lattices and keeps
+// the values that read the most lines right. The correction pass's weight is chosen the
+// same way on the candidate lists of the true characters.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/profile.h"
+#include "strrec/charkind.h"
+#include "strrec/lptables.h"
+#include "strrec/seqread.h"
+#include "strrec/srobj.h"
+#include "tools/mkdict/corpus.h"
+#include "tools/mkdict/ini_files.h"
+#include "tools/mkdict/lines.h"
+#include "tools/mkdict/seeds.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: tessera-fitlines --kanjivg PATH --data DIR [options]\n"
+    "  --kanjivg PATH  KanjiVG release the dictionaries were compiled from\n"
+    "  --data DIR      the compiled dictionaries and their VELTAREC.INI\n"
+    "  --out NAME      table file written into DIR and named in VELTAREC.INI (evaluation.clp)\n"
+    "  --lines N       training lines of each kind (text, random kanji; 150)\n"
+    "  --singles N     single characters written as lines (150)\n"
+    "  --text FILE     training text (repeatable; default: the dictionary compiler's)\n";
+
+constexpr float kFloor = -14.99f;
+
+struct Options {
+    std::string kanjivg, data, out = "evaluation.clp";
+    std::vector<std::string> text;
+    int lines = 150, singles = 150;
+};
+
+bool ParseArgs(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto str = [&](std::string& v) { return i + 1 < argc ? (v = argv[++i], true) : false; };
+        auto num = [&](int& v) {
+            std::string s;
+            if (!str(s)) return false;
+            char* end = nullptr;
+            long n = std::strtol(s.c_str(), &end, 10);
+            if (*end || n < 1 || n > 100000) return false;
+            v = static_cast<int>(n);
+            return true;
+        };
+        bool ok = true;
+        if (a == "--kanjivg")
+            ok = str(o.kanjivg);
+        else if (a == "--data")
+            ok = str(o.data);
+        else if (a == "--out")
+            ok = str(o.out) && !o.out.empty() && o.out.find('/') == std::string::npos;
+        else if (a == "--lines")
+            ok = num(o.lines);
+        else if (a == "--singles")
+            ok = num(o.singles);
+        else if (a == "--text") {
+            std::string t;
+            ok = str(t);
+            o.text.push_back(t);
+        } else {
+            std::fprintf(stderr, "tessera-fitlines: unknown option %s\n", a.c_str());
+            return false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "tessera-fitlines: bad or missing value for %s\n", a.c_str());
+            return false;
+        }
+    }
+    if (o.kanjivg.empty() || o.data.empty()) {
+        std::fprintf(stderr, "tessera-fitlines: --kanjivg and --data are needed\n");
+        return false;
+    }
+    return true;
+}
+
+// Running text of the training files: every k-th file, up to about max_bytes of text.
+std::string TrainingText(const std::vector<std::string>& files, size_t max_bytes) {
+    std::string all;
+    const size_t step = std::max<size_t>(1, files.size() / 200);
+    for (size_t n = 0; n < files.size() && all.size() < max_bytes; n += step) {
+        std::string bytes, err;
+        if (!mkdict::ReadMaybeGzip(files[n], bytes, err)) continue;
+        auto text = mkdict::DecodeJapaneseText(bytes);
+        if (!text) continue;
+        switch (mkdict::MarkupOfPath(files[n])) {
+        case mkdict::Markup::Roff:
+            all += mkdict::StripRoff(*text);
+            break;
+        case mkdict::Markup::Html:
+            all += mkdict::StripHtml(*text);
+            break;
+        default:
+            all += *text;
+        }
+        all += '\n';
+    }
+    return all;
+}
+
+// A histogram smoothed with a Gaussian kernel, as probabilities over its bins.
+std::vector<double> Smoothed(const std::vector<double>& counts, double width, double extra) {
+    const int n = static_cast<int>(counts.size());
+    std::vector<double> out(counts.size(), 0.0);
+    const int reach = static_cast<int>(std::ceil(3 * width));
+    double total = 0;
+    for (int i = 0; i < n; ++i) {
+        if (counts[static_cast<size_t>(i)] == 0) continue;
+        double norm = 0;
+        for (int d = -reach; d <= reach; ++d)
+            if (i + d >= 0 && i + d < n) norm += std::exp(-0.5 * d * d / (width * width));
+        for (int d = -reach; d <= reach; ++d)
+            if (i + d >= 0 && i + d < n)
+                out[static_cast<size_t>(i + d)] += counts[static_cast<size_t>(i)] *
+                                                   std::exp(-0.5 * d * d / (width * width)) / norm;
+        total += counts[static_cast<size_t>(i)];
+    }
+    for (auto& v : out) v = (v + extra) / (total + extra * n);
+    return out;
+}
+
+float LogOf(double p) {
+    return static_cast<float>(std::max(static_cast<double>(kFloor), std::log(p)));
+}
+
+struct TrainLine {
+    int set = 0; // 0 text, 1 random kanji, 2 single characters
+    mkdict::WrittenLine line;
+    std::unique_ptr<aSROBJ> obj;
+    std::vector<int> elm_end; // strokes up to the end of element k (k = 0..N)
+    // element boundaries of the true characters, when the pre-segmentation allows them
+    std::vector<int> true_bound;
+};
+
+// The string of the best chain of a recognized object.
+std::vector<uint16_t> BestString(aSROBJ& obj) {
+    long len = 0, err = 0;
+    const char* text = obj.lGetResultCount() > 0 ? obj.cpGetString(0, &len, &err) : nullptr;
+    return mkdict::CodesOfSjis(text);
+}
+
+// Shape statistics of the training lines.
+struct Stats {
+    std::vector<double> between = std::vector<double>(191), inside = std::vector<double>(211);
+    std::vector<std::vector<double>> box =
+        std::vector<std::vector<double>>(6, std::vector<double>(161));
+    std::vector<double> sim = std::vector<double>(1025);
+};
+
+struct Weights {
+    double sim = 1, lang = 0.3, perchar = 0, gap = 1, box = 1, correct = 9;
+};
+
+EVALTABLES Tables(const Stats& st, const Weights& w) {
+    EVALTABLES t{};
+    double nb = 0, ni = 0;
+    for (double v : st.between) nb += v;
+    for (double v : st.inside) ni += v;
+    const double all = std::max(1.0, nb + ni);
+    // Joint log-probabilities of the kind of boundary and its distance: at every element
+    // boundary exactly one of the two applies.
+    auto div = Smoothed(st.between, 4, 0.02), cmb = Smoothed(st.inside, 4, 0.02);
+    for (int d = 0; d < 191; ++d)
+        t.fDiv[d] = std::max(kFloor, static_cast<float>(w.gap) *
+                                         LogOf(div[static_cast<size_t>(d)] * nb / all));
+    for (int d = 0; d < 211; ++d)
+        t.fCmb[d] = std::max(kFloor, static_cast<float>(w.gap) *
+                                         LogOf(cmb[static_cast<size_t>(d)] * ni / all));
+    // Widths by kind, drawn towards the widths of all kinds where a kind has few samples.
+    std::vector<double> pooled(161, 0.0);
+    for (const auto& k : st.box)
+        for (size_t b = 0; b < 161; ++b) pooled[b] += k[b];
+    auto pooled_p = Smoothed(pooled, 4, 0.02);
+    for (int kind = 0; kind < 6; ++kind) {
+        double n = 0;
+        for (double v : st.box[static_cast<size_t>(kind)]) n += v;
+        auto p = Smoothed(st.box[static_cast<size_t>(kind)], 4, 0.02);
+        const double m = 50; // samples' worth of the pooled widths
+        for (int b = 0; b < 161; ++b) {
+            const double q =
+                (p[static_cast<size_t>(b)] * n + pooled_p[static_cast<size_t>(b)] * m) / (n + m);
+            t.fBox[b][kind] = std::max(kFloor, static_cast<float>(w.box) * LogOf(q) +
+                                                   static_cast<float>(w.perchar));
+        }
+    }
+    // The right character's score: a log density, never falling with the score, 0 at best.
+    auto s = Smoothed(st.sim, 6, 0.001);
+    double run = -1e9;
+    std::vector<double> mono(1025);
+    for (size_t i = 0; i < 1025; ++i) mono[i] = run = std::max(run, std::log(s[i]));
+    for (size_t i = 0; i < 1025; ++i)
+        t.fSim[i] = std::max(kFloor, static_cast<float>(w.sim * (mono[i] - run)));
+    t.fLangWeight = static_cast<float>(w.lang);
+    t.fCorrectWeight = static_cast<float>(w.correct);
+    return t;
+}
+
+// Share of lines read exactly right and of characters right, each averaged over the
+// three kinds of line, and the two averaged.
+double Accuracy(std::vector<TrainLine>& lines, int* right = nullptr) {
+    int hit[3] = {}, n[3] = {};
+    size_t chars[3] = {}, edits[3] = {};
+    for (auto& l : lines) {
+        ++n[l.set];
+        chars[l.set] += l.line.codes.size();
+        const std::vector<uint16_t> got =
+            l.obj->m_lChainSearch() == SR_OK ? BestString(*l.obj) : std::vector<uint16_t>{};
+        hit[l.set] += got == l.line.codes;
+        edits[l.set] += std::min(mkdict::EditDistance(got, l.line.codes), l.line.codes.size());
+    }
+    double acc = 0;
+    int kinds = 0;
+    for (int k = 0; k < 3; ++k)
+        if (n[k]) {
+            acc += static_cast<double>(hit[k]) / n[k] + 1.0 -
+                   static_cast<double>(edits[k]) / static_cast<double>(chars[k]);
+            ++kinds;
+        }
+    if (right) std::copy(hit, hit + 3, right);
+    return kinds ? acc / (2 * kinds) : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseArgs(argc, argv, o)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const auto started = std::chrono::steady_clock::now();
+    std::string dir = o.data;
+    if (dir.back() != '/') dir += '/';
+    const std::string ini = dir + "VELTAREC.INI";
+    auto key = [&](const char* name) {
+        char value[512];
+        platform::GetPrivateProfileString("RECOGBOX", name, "", value, sizeof value, ini.c_str());
+        return dir + value;
+    };
+    if (lSROpenSystem(key("CRDIC").c_str(), key("CCDIC").c_str(), key("CBDIC").c_str()) != 0) {
+        std::fprintf(stderr, "tessera-fitlines: the dictionaries named in %s do not open\n",
+                     ini.c_str());
+        return 1;
+    }
+    vSRSetClassCount(platform::GetPrivateProfileInt("RECOGBOX", "CCOUNT", 250, ini.c_str()));
+    std::string err;
+    mkdict::ModelSet models;
+    if (!mkdict::ReadModels(o.kanjivg, {}, models, err)) {
+        std::fprintf(stderr, "tessera-fitlines: %s\n", err.c_str());
+        return 1;
+    }
+    const auto files = o.text.empty() ? mkdict::SystemCorpusFiles() : o.text;
+    const uint64_t base = mkdict::kTrainingSeedBase;
+    std::vector<std::vector<uint16_t>> texts[3];
+    texts[0] = mkdict::TextPieces(TrainingText(files, 4 << 20), models, 2, 8,
+                                  static_cast<size_t>(o.lines), base + 1);
+    texts[1] = mkdict::RandomKanjiStrings(models, 2, 6, static_cast<size_t>(o.lines), base + 2);
+    {
+        const size_t stride = std::max<size_t>(1, models.size() / static_cast<size_t>(o.singles));
+        size_t k = 0;
+        for (const auto& [code, ink] : models)
+            if (k++ % stride == stride / 2) texts[2].push_back({code});
+    }
+
+    // Recognize every line once with the fixed tables: the lattice keeps the candidates.
+    g_srlp.vSetEvalTables(nullptr);
+    mkdict::LineLayoutParams params;
+    std::vector<TrainLine> lines;
+    Stats st;
+    for (int set = 0; set < 3; ++set) {
+        for (size_t n = 0; n < texts[set].size(); ++n) {
+            TrainLine t;
+            t.set = set;
+            if (!mkdict::WriteLine(models, texts[set][n], mkdict::LineSeed(base, set, n), params,
+                                   t.line))
+                continue;
+            t.obj = std::make_unique<aSROBJ>();
+            for (const auto& s : t.line.strokes)
+                t.obj->lAddStrokeLast(s.data(), static_cast<long>(s.size()));
+            if (t.obj->lRecognize() != SR_OK) continue;
+            const int elms = t.obj->m_SegRes.iGetElmCount();
+            t.elm_end.push_back(0);
+            for (int k = 0; k < elms; ++k) {
+                long head = 0, tail = 0;
+                t.obj->lGetStrokeNoOfNthChar(-1, k, &head, &tail);
+                t.elm_end.push_back(static_cast<int>(tail) + 1);
+            }
+            std::set<int> ends(t.line.char_end.begin(), t.line.char_end.end());
+            for (int k = 1; k <= elms; ++k)
+                if (ends.count(t.elm_end[static_cast<size_t>(k)])) t.true_bound.push_back(k);
+            // gaps: every boundary inside the line is one between characters or one inside
+            for (int k = 1; k < elms; ++k) {
+                const int d = t.obj->iGetDistParam(k);
+                if (ends.count(t.elm_end[static_cast<size_t>(k)]))
+                    st.between[static_cast<size_t>(std::clamp(d, 10, 200) - 10)] += 1;
+                else
+                    st.inside[static_cast<size_t>(std::clamp(d, -100, 110) + 100)] += 1;
+            }
+            // the true characters that the pre-segmentation allows: width and score
+            if (t.true_bound.size() == t.line.codes.size()) {
+                int prev = 0;
+                for (size_t c = 0; c < t.true_bound.size(); ++c) {
+                    const int i = t.true_bound[c];
+                    const DPCELL* cell = t.obj->pGetCell(i, prev, 0);
+                    if (cell != nullptr) {
+                        const uint16_t code = t.line.codes[c];
+                        int score = 0;
+                        for (int k = 0; k < kDPCands; ++k) {
+                            const DPCELL* ck = t.obj->pGetCell(i, prev, k);
+                            if ((ck->cr.code & 0xFFFF) == code) score = ck->cr.score;
+                        }
+                        if (score > 0) {
+                            st.sim[static_cast<size_t>(std::clamp(score, 0, 1024))] += 1;
+                            st.box[static_cast<size_t>(iTellCharCodeKind(code))]
+                                  [static_cast<size_t>(
+                                      std::clamp(t.obj->iGetRowBoxParam(i, prev), 0, 160))] += 1;
+                        }
+                    }
+                    prev = i;
+                }
+            }
+            lines.push_back(std::move(t));
+        }
+    }
+    if (lines.empty()) {
+        std::fprintf(stderr, "tessera-fitlines: no training line could be read\n");
+        return 1;
+    }
+    int right[3] = {};
+    const double fixed = Accuracy(lines, right);
+    std::printf(
+        "tessera-fitlines: %zu training lines; fixed tables: score %.1f %%; lines right: text %d, "
+        "random %d, single %d\n",
+        lines.size(), 100 * fixed, right[0], right[1], right[2]);
+
+    // The weights: coordinate search, each weight over its grid while the others stay.
+    Weights w;
+    auto score = [&](const Weights& cand) {
+        EVALTABLES t = Tables(st, cand);
+        g_srlp.vSetEvalTables(&t);
+        return Accuracy(lines);
+    };
+    double best = score(w);
+    const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.5, 2, 2.5, 3, 4};
+    const std::vector<double> scales = {0.35, 0.5, 0.75, 1, 1.25, 1.5, 2};
+    const std::vector<double> langs = {0, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1};
+    const std::vector<double> costs = {-2, -1, 0, 1, 2, 3, 4, 6};
+    for (int round = 0; round < 3; ++round) {
+        bool moved = false;
+        auto along = [&](double Weights::*field, const std::vector<double>& grid) {
+            for (double v : grid) {
+                Weights c = w;
+                c.*field = v;
+                const double a = score(c);
+                if (a > best + 1e-9) best = a, w = c, moved = true;
+            }
+        };
+        // the language terms and the cost per character trade against each other
+        for (double lang : langs)
+            for (double cost : costs) {
+                Weights c = w;
+                c.lang = lang, c.perchar = cost;
+                const double a = score(c);
+                if (a > best + 1e-9) best = a, w = c, moved = true;
+            }
+        along(&Weights::sim, sims);
+        along(&Weights::gap, scales);
+        along(&Weights::box, scales);
+        if (!moved) break;
+    }
+
+    // The correction pass's weight, on the candidate lists of the true characters.
+    {
+        std::vector<std::vector<std::vector<CODE_SCORE>>> cases;
+        std::vector<std::vector<uint16_t>> truth;
+        for (auto& l : lines) {
+            if (l.line.codes.size() < 2 || l.true_bound.size() != l.line.codes.size()) continue;
+            std::vector<std::vector<CODE_SCORE>> lists;
+            int prev = 0;
+            for (int i : l.true_bound) {
+                std::vector<CODE_SCORE> list(kDPCands, CODE_SCORE{0, 0});
+                for (int k = 0; k < kDPCands; ++k)
+                    if (const DPCELL* c = l.obj->pGetCell(i, prev, k))
+                        list[static_cast<size_t>(k)] = {c->cr.code, c->cr.score};
+                lists.push_back(list);
+                prev = i;
+            }
+            cases.push_back(lists);
+            truth.push_back(l.line.codes);
+        }
+        double best_c = -1;
+        for (double cw : {0.0, 1.0, 2.0, 4.0, 6.0, 9.0, 12.0, 16.0, 24.0, 32.0, 48.0}) {
+            aBigramContextProcess bc;
+            bc.SetBigramDictionary(&g_srlp.m_bgt);
+            bc.SetWeight(cw);
+            int hit = 0;
+            for (size_t n = 0; n < cases.size(); ++n) {
+                auto lists = cases[n];
+                std::vector<CODE_SCORE*> ptrs;
+                for (auto& l : lists) ptrs.push_back(l.data());
+                bc.iCorrectResult(ptrs.data(), static_cast<int>(ptrs.size()), kDPCands);
+                bool ok = true;
+                for (size_t c = 0; c < lists.size(); ++c)
+                    ok = ok && (lists[c][0].code & 0xFFFF) == truth[n][c];
+                hit += ok;
+            }
+            if (hit > best_c) best_c = hit, w.correct = cw;
+        }
+    }
+
+    EVALTABLES t = Tables(st, w);
+    g_srlp.vSetEvalTables(&t);
+    const double fitted = Accuracy(lines, right);
+    vSRCloseSystem();
+    // The configuration first, the tables last: the build sees the table file as newer
+    // than everything it was made from. A file that cannot be written is not left named.
+    const std::string out = dir + o.out;
+    if (!mkdict::NameEvaluationTables(dir, o.out, err)) {
+        std::fprintf(stderr, "tessera-fitlines: %s\n", err.c_str());
+        return 1;
+    }
+    if (iSaveEvalTables(out.c_str(), t) != 0) {
+        mkdict::NameEvaluationTables(dir, "", err);
+        std::fprintf(stderr, "tessera-fitlines: %s: cannot write\n", out.c_str());
+        return 1;
+    }
+    std::printf("tessera-fitlines: fitted tables: score %.1f %%; lines right: text %d, random %d, "
+                "single %d; "
+                "weights: score %.2f, language %.2f, per character %.1f, gaps %.2f, box %.2f, "
+                "correction %.1f; %.0f s\n",
+                100 * fitted, right[0], right[1], right[2], w.sim, w.lang, w.perchar, w.gap, w.box,
+                w.correct,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    return 0;
+}
