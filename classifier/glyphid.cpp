@@ -37,10 +37,13 @@ bool g_bInOrder = false;
 // Writing whose best candidate, matched in the order written, scores at least this much is
 // taken as written; below it the strokes may have come in another order or direction.
 constexpr int kWellMatched = 850;
+// The second look at such writing takes this many times the class count.
+constexpr int kSecondLook = 3;
 uint16_t* g_pCands = nullptr;
-int g_iCandsSize = 0; // codes of one coarse classification that g_pCands takes
-// g_pCands has room for two classifications: the order-free pass adds the candidates of the
-// writing with its strokes turned the usual way round. The buffer never shrinks.
+int g_iCandsSize = 0; // codes of the first look's coarse classification that g_pCands takes
+int g_iWideSize = 0;  // codes of each of the second look's two classifications
+// g_pCands has room for the first look's codes and the second look's two classifications;
+// the buffer never shrinks.
 char szBuff[8];
 
 // A pass filter's "accept": the category is matched with the DP fallback.
@@ -92,10 +95,13 @@ int fnClassFilter(uint16_t code, void* param) {
     return fnNormalFilter(code, nullptr);
 }
 
-// The order-free pass: candidates are matched with their strokes reordered only, their
-// matches as written being in the first pass's results already.
-int fnReorderedOnly(uint16_t /*code*/, void* /*param*/) {
-    return ORDER_ONLY;
+int g_iFirstLook = 0; // the first look's codes lead g_pCands during the second look
+
+// The second look: candidates of the first look are matched with their strokes reordered
+// only, their matches as written being among its results already; the others both ways.
+int fnSecondLookOrder(uint16_t code, void* param) {
+    const int rank = IsCandidate(static_cast<const CANDTBL*>(param), g_pCands, code);
+    return rank >= 0 && rank < g_iFirstLook ? ORDER_ONLY : ORDER_ALSO;
 }
 
 // Folds the order-free pass's candidates (more) into the first pass's (res), n records
@@ -156,33 +162,29 @@ POINT_W* UsualDirections(const PATTERN_W* pat) {
     return out;
 }
 
-// Adds the coarse candidates of the writing with its strokes turned the usual way round to
-// the n codes in g_pCands; returns the new count.
-int AddTurnedCandidates(const PATTERN_W* pPatW, int n, int wanted) {
-    POINT_W* turned = UsualDirections(pPatW);
-    if (!turned) return n;
-    const PATTERN_W tp{turned, pPatW->num};
+// Adds the first `wanted` coarse candidates of pat to the n codes of g_pCands, leaving out
+// those already there; returns the new count.
+int AddCandidates(const PATTERN_W* pat, int n, int wanted) {
     uint16_t* more = g_pCands + n;
-    const int m = CoarseClassify(&tp, more, nullptr, wanted);
-    delete[] turned;
+    const int m = CoarseClassify(pat, more, nullptr, wanted);
     if (m <= 0) return n;
-    CANDTBL first;
-    if (InitCandSearchTable(&first, g_pCands, n) != 0) return n;
+    CANDTBL known;
+    if (InitCandSearchTable(&known, g_pCands, n) != 0) return n;
     int added = 0;
     for (int k = 0; k < m; ++k)
-        if (IsCandidate(&first, g_pCands, more[k]) < 0) more[added++] = more[k];
-    FreeCandSearchTable(&first);
+        if (IsCandidate(&known, g_pCands, more[k]) < 0) more[added++] = more[k];
+    FreeCandSearchTable(&known);
     return n + added;
 }
 
-// Recognition over the n codes of g_pCands, as written or reordered only.
+// Recognition over the n codes of g_pCands: the first look (as written) or the second.
 int RecognizeCandidates(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount, int n,
-                        bool reordered) {
+                        bool second) {
     CANDTBL table;
     if (const int rc = InitCandSearchTable(&table, g_pCands, n); rc != 0) return rc;
     SetCRMode(CRMODE_FILTER);
     SetCRPassFilter(fnClassFilter, &table);
-    SetCROrderFilter(reordered ? fnReorderedOnly : nullptr, nullptr);
+    SetCROrderFilter(second ? fnSecondLookOrder : nullptr, &table);
     const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
     // The table dies here; the core must not keep a pointer to it.
     SetCRPassFilter(nullptr, nullptr);
@@ -201,10 +203,11 @@ int recptw_normal(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount
     return RecognizeCP(pPatW, pCRres, iMaxResultCount);
 }
 
-// The coarse path. The nearest coarse candidates are matched in the order written; when
-// none of them matches well, the strokes may have come in another order or direction:
-// the candidates, with those of the writing turned the usual way round, are matched again
-// with the strokes also put into each pattern's order and direction.
+// The coarse path. The nearest coarse candidates are matched as written. When none of them
+// matches well, the strokes may have come in another order or direction, or the character
+// lies further out: a second look takes kSecondLook times as many coarse candidates, and as
+// many again of the writing with its strokes turned the usual way round, and matches them
+// also with the strokes put into each pattern's order and direction.
 int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount) {
     if (!g_pCands) return 1;
     const int wanted = std::min(g_iClassCount, g_iCandsSize);
@@ -212,9 +215,17 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
     if (n < 0) return 1;
     int rc = RecognizeCandidates(pPatW, pCRres, iMaxResultCount, n, false);
     if (rc != 0 || g_bInOrder || pCRres[0].score >= kWellMatched) return rc;
-    const int all = AddTurnedCandidates(pPatW, n, wanted);
+
+    const int wide = std::min(wanted * kSecondLook, g_iWideSize);
+    int all = AddCandidates(pPatW, n, wide);
+    if (POINT_W* turned = UsualDirections(pPatW)) {
+        const PATTERN_W tp{turned, pPatW->num};
+        all = AddCandidates(&tp, all, wide);
+        delete[] turned;
+    }
     CR_RESULT* more = new (std::nothrow) CR_RESULT[size_t(iMaxResultCount)];
     if (!more) return 0; // the candidates as written stand
+    g_iFirstLook = n;
     rc = RecognizeCandidates(pPatW, more, iMaxResultCount, all, true);
     if (rc == 0) MergeResults(pCRres, more, iMaxResultCount);
     delete[] more;
@@ -296,6 +307,7 @@ void GLYPHID_NAME(vCloseClassRecogModule)(void) {
     delete[] g_pCands;
     g_pCands = nullptr;
     g_iCandsSize = 0;
+    g_iWideSize = 0;
     g_iKindForRec = kAllCategories;
     g_iClassCount = 0;
     g_iModuleState = STATE_CLOSED;
@@ -316,11 +328,14 @@ void GLYPHID_NAME(vSetClassCount)(int iNewClassCount) {
     if (g_iModuleState != STATE_COARSE || iNewClassCount < 0) return;
     // More codes than the coarse dictionary holds can never come back, so the buffer is
     // sized to at most that many.
-    const int needed = std::min(iNewClassCount, std::max(_category_count, 1));
+    const int most = std::max(_category_count, 1);
+    const int needed = std::min(iNewClassCount, most);
     if (needed > g_iCandsSize) {
+        const int wide = static_cast<int>(std::min<long>(long{needed} * kSecondLook, most));
         delete[] g_pCands;
-        g_pCands = new (std::nothrow) uint16_t[2 * size_t(std::max(needed, 1))];
+        g_pCands = new (std::nothrow) uint16_t[size_t(std::max(needed, 1)) + 2 * size_t(wide)];
         g_iCandsSize = g_pCands ? needed : 0;
+        g_iWideSize = g_pCands ? wide : 0;
     }
     g_iClassCount = iNewClassCount;
 }

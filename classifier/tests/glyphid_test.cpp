@@ -272,7 +272,15 @@ TEST_F(GlyphidCoarse, CoarseCandidatesMustAlsoBeOfAWantedClass) {
     EXPECT_EQ(Set(Codes(input_)), Range(0x82A0, 0x82A4));
     vSetClassCount(2);
     vSetRecogCategory(16);
+    // No candidate matches well as written: the second look takes three times as many
+    // coarse candidates and finds the kanji; matching as written only, none is found.
+    EXPECT_EQ(Codes(input_), std::vector<uint16_t>{0x889F});
+    vSetMatchingMode(2);
     EXPECT_TRUE(Codes(input_).empty());
+    vSetClassCount(1);
+    vSetMatchingMode(0);
+    EXPECT_TRUE(Codes(input_).empty())
+        << "the kanji is the sixth coarse candidate, beyond a second look at three";
 }
 
 TEST_F(GlyphidCoarse, ClassCountNeedsALoadedCoarseDictionary) {
