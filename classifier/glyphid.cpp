@@ -95,13 +95,18 @@ int fnClassFilter(uint16_t code, void* param) {
     return fnNormalFilter(code, nullptr);
 }
 
-int g_iFirstLook = 0; // the first look's codes lead g_pCands during the second look
+// During the second look g_pCands holds the first look's codes first, then the further
+// candidates of the writing, then those of the writing turned round.
+int g_iFirstLook = 0;
+int g_iWiderLook = 0;
 
 // The second look: candidates of the first look are matched with their strokes reordered
-// only, their matches as written being among its results already; the others both ways.
+// only, their matches as written being among its results already; so are the candidates
+// found only for the writing turned round, which as written it does not resemble; the
+// further candidates of the writing are matched both ways.
 int fnSecondLookOrder(uint16_t code, void* param) {
     const int rank = IsCandidate(static_cast<const CANDTBL*>(param), g_pCands, code);
-    return rank >= 0 && rank < g_iFirstLook ? ORDER_ONLY : ORDER_ALSO;
+    return rank >= g_iFirstLook && rank < g_iWiderLook ? ORDER_ALSO : ORDER_ONLY;
 }
 
 // Folds the order-free pass's candidates (more) into the first pass's (res), n records
@@ -218,6 +223,8 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
 
     const int wide = std::min(wanted * kSecondLook, g_iWideSize);
     int all = AddCandidates(pPatW, n, wide);
+    g_iFirstLook = n;
+    g_iWiderLook = all;
     if (POINT_W* turned = UsualDirections(pPatW)) {
         const PATTERN_W tp{turned, pPatW->num};
         all = AddCandidates(&tp, all, wide);
@@ -225,7 +232,6 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
     }
     CR_RESULT* more = new (std::nothrow) CR_RESULT[size_t(iMaxResultCount)];
     if (!more) return 0; // the candidates as written stand
-    g_iFirstLook = n;
     rc = RecognizeCandidates(pPatW, more, iMaxResultCount, all, true);
     if (rc == 0) MergeResults(pCRres, more, iMaxResultCount);
     delete[] more;

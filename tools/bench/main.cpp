@@ -43,6 +43,7 @@ const char kUsage[] =
     "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
     "  --class-count N   coarse candidates of the coarse path (250)\n"
     "  --coarse-only     skip the full path\n"
+    "  --in-order        match strokes only in the order and direction written\n"
     "  --recall          also report where the coarse classifier alone ranks the answer\n"
     "  --dump FILE       write the samples as JSON lines and stop\n";
 
@@ -51,7 +52,7 @@ struct Options {
                 lib = "glyphid.dll";
     int per_char = 1, stride = 1, full_stride = 20, class_count = 250;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
-    bool coarse_only = false, recall = false;
+    bool coarse_only = false, recall = false, in_order = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -108,6 +109,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = chance(o.reversed);
         else if (a == "--coarse-only")
             o.coarse_only = true;
+        else if (a == "--in-order")
+            o.in_order = true;
         else if (a == "--recall")
             o.recall = true;
         else {
@@ -276,6 +279,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessera-bench: the classifier does not open %s (%d)\n", crd.c_str(),
                      r);
         return 1;
+    }
+    if (o.in_order) {
+        auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
+        if (!mode) {
+            std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
+            close();
+            return 1;
+        }
+        mode(2); // bit 2: strokes in the order written only
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
