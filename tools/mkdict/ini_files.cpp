@@ -26,7 +26,9 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "; file names relative to this folder. Written by tessera-mkdict.\n"
                       "[RECOGBOX]\n"
                       "LibName=seqread.dll\n"
-                      "CCOUNT=250\n"
+                      "CCOUNT=" +
+                      std::to_string(kClassCount) +
+                      "\n"
                       "CRDIC=" +
                       n.pattern +
                       "\n"
@@ -47,7 +49,8 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "CCDDIC=" +
                       n.coarse +
                       "\n"
-                      "CCOUNT=250\n";
+                      "CCOUNT=" +
+                      std::to_string(kClassCount) + "\n";
     return WriteText(dir + "/VELTAREC.INI", rec, error) &&
            WriteText(dir + "/VELTABOX.INI", box, error);
 }
