@@ -14,6 +14,7 @@
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/distort.h"
+#include "tools/mkdict/ini_files.h"
 #include "tools/mkdict/kvg_archive.h"
 #include "tools/mkdict/kvg_character.h"
 #include "tools/mkdict/seeds.h"
@@ -41,7 +42,7 @@ const char kUsage[] =
     "  --reversed P      chance per stroke that it is drawn from its other end (0)\n"
     "  --data DIR        dictionary folder (default: the system directory)\n"
     "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
-    "  --class-count N   coarse candidates of the coarse path (250)\n"
+    "  --class-count N   coarse candidates of the coarse path (50, as configured)\n"
     "  --coarse-only     skip the full path\n"
     "  --in-order        match strokes only in the order and direction written\n"
     "  --recall          also report where the coarse classifier alone ranks the answer\n"
@@ -50,7 +51,7 @@ const char kUsage[] =
 struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
                 lib = "glyphid.dll";
-    int per_char = 1, stride = 1, full_stride = 20, class_count = 250;
+    int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
     bool coarse_only = false, recall = false, in_order = false;
 };
