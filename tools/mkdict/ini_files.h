@@ -13,10 +13,9 @@ struct DictionaryNames {
     std::string model = "models.exd";   // model pattern dictionary
 };
 
-// Coarse candidates per recognition (CCOUNT). With 50, writing that matches a candidate
-// well costs a fifth of the time it costs with 250, at the same accuracy on the held-out
-// imitations: writing that matches none well gets a second look at three times as many
-// (README, "Class count").
+// Coarse candidates per recognition (CCOUNT). 50 reads the held-out imitations as well as
+// 250 for about a quarter of the work: writing that matches none of them well gets a
+// second look at three times as many (README, "Stroke order and class count").
 constexpr int kClassCount = 50;
 
 // Writes VELTAREC.INI and VELTABOX.INI into dir. False with a message.
