@@ -110,12 +110,12 @@ int fnSecondLookOrder(uint16_t code, void* param) {
     return rank >= g_iFirstLook && rank < g_iWiderLook ? ORDER_ALSO : ORDER_ONLY;
 }
 
-// Folds the order-free pass's candidates (more) into the first pass's (res), n records
-// each, falling scores: a code keeps its better score, equal scores keep the first pass's
-// record and then the earlier category ahead.
+// Folds the second look's candidates (more) into the first look's (res), n records each,
+// falling scores: a code keeps its better score, and on equal scores the first look's
+// records stay ahead.
 void MergeResults(CR_RESULT* res, const CR_RESULT* more, int n) {
     CR_RESULT* all = new (std::nothrow) CR_RESULT[2 * size_t(n)];
-    if (!all) return; // the first pass's candidates stand
+    if (!all) return; // the first look's candidates stand
     int m = 0;
     for (int k = 0; k < n && res[k].score > 0; ++k) all[m++] = res[k];
     const int first = m;
