@@ -2,6 +2,7 @@
 // placed into their boxes, and the search over all compositions of the category's
 // variants, pruned by the position at which the correspondence broke.
 #include "classifier/crcore.h"
+#include "classifier/strokeorder.h"
 
 #include <cstring>
 
@@ -13,6 +14,9 @@ inline int imax(int a, int b) {
 inline int16_t clamp16(long v) {
     return static_cast<int16_t>(v > 32767 ? 32767 : v);
 }
+
+// The highest evaluation a match can get.
+constexpr long kBestScore = 1024;
 
 // Table capacity for the dictionary in use.
 int tablecapacity() {
@@ -85,6 +89,62 @@ int composite(CATMATCH* cm, PATTERN_B* pat, int start, int node, const tagREVLIS
         if (fold.add(r, pat->num, start)) return r;
     }
     return fold.result();
+}
+
+// Matches dic against in (the category's input, or that input rewritten), filling the
+// grid mdt from row start when DP matching runs. The evaluation of a match that succeeded
+// goes to *score. Returns the failure position.
+int matchpattern(CATMATCH* cm, const PATTERN_B* dic, const PATTERN_B& in, MDTBL* mdt, int start,
+                 int* score) {
+    *score = 0;
+    const uint8_t rootstatus = cm->table_size > 0 ? cm->cat_data[0].status : 0;
+    if (!(rootstatus & CTG_POSITIONAL)) {
+        if (in.len >= 2 * dic->len || dic->len >= (5 * in.len) >> 1) return dic->num;
+    }
+    if (dic->num <= 0) return 0;
+    CR_INFO info;
+    getcrinfo(&info);
+    bool ok = false;
+    int failpos = dic->num;
+    bool dp = cm->mflag == MFLAG_DP;
+    if (!dp) {
+        ok = ltmatching(&cm->npt, dic, &in) >= info.minsc;
+        if (ok || cm->mflag >= 0)
+            failpos = cm->npt.num > 0 ? cm->npt.pair[cm->npt.num - 1].dic : dic->num;
+        else
+            dp = true;
+    }
+    if (dp) {
+        cm->npt.num = 0;
+        if (mkmdtbl(mdt, dic, start, &in) > 0) mdttonpt(&cm->npt, mdt, dic->num, in.num);
+        ok = cm->npt.num > 0;
+        failpos = -1;
+    }
+    if (ok) *score = hyouka(&cm->npt, dic, &in);
+    return failpos;
+}
+
+// The input put into dic's stroke order and direction, when they differ from the
+// writing: its evaluation, less the penalties for the strokes moved and turned round,
+// counts when it beats the category's best so far. The grid of the writing is not touched.
+void matchreordered(CATMATCH* cm, const PATTERN_B* dic) {
+    if (!cm->order_buf || !cm->mdt_order) return;
+    STROKE_ORDER order;
+    if (!strokeorder(dic, &cm->in, &order)) return;
+    const long penalty =
+        long{_order_penalty} * order.moved + long{_reverse_penalty} * order.reversed;
+    if (kBestScore - penalty <= cm->score) return; // cannot beat what the category has
+    PATTERN_B re{};
+    re.data = cm->order_buf;
+    reorderpattern(&re, &cm->in, &order);
+    int score = 0;
+    // The strokes now come in the pattern's order, so the walk finds a correspondence that
+    // is there; DP matching runs only for a category that asks for it.
+    const int mflag = cm->mflag;
+    if (mflag == MFLAG_WALK_OR_DP) cm->mflag = MFLAG_WALK;
+    matchpattern(cm, dic, re, cm->mdt_order, 0, &score);
+    cm->mflag = mflag;
+    if (score > 0 && score - penalty > cm->score) cm->score = static_cast<int>(score - penalty);
 }
 
 } // namespace
@@ -166,34 +226,14 @@ void AddPattern(PATTERN_B* dst, const PATTERN_B* src) {
 }
 
 int Matching(CATMATCH* cm, const PATTERN_B* dic, int start) {
-    const uint8_t rootstatus = cm->table_size > 0 ? cm->cat_data[0].status : 0;
-    const PATTERN_B& in = cm->in;
-    if (!(rootstatus & CTG_POSITIONAL)) {
-        if (in.len >= 2 * dic->len || dic->len >= (5 * in.len) >> 1) return dic->num;
+    if (cm->anyorder == ORDER_ONLY) { // nothing to prune by: no walk as written
+        matchreordered(cm, dic);
+        return dic->num;
     }
-    if (dic->num <= 0) return 0;
-    CR_INFO info;
-    getcrinfo(&info);
-    bool ok = false;
-    int failpos = dic->num;
-    bool dp = cm->mflag == MFLAG_DP;
-    if (!dp) {
-        ok = ltmatching(&cm->npt, dic, &in) >= info.minsc;
-        if (ok || cm->mflag >= 0)
-            failpos = cm->npt.num > 0 ? cm->npt.pair[cm->npt.num - 1].dic : dic->num;
-        else
-            dp = true;
-    }
-    if (dp) {
-        cm->npt.num = 0;
-        if (mkmdtbl(cm->mdt, dic, start, &in) > 0) mdttonpt(&cm->npt, cm->mdt, dic->num, in.num);
-        ok = cm->npt.num > 0;
-        failpos = -1;
-    }
-    if (ok) {
-        const int s = hyouka(&cm->npt, dic, &in);
-        if (s > 0 && s > cm->score) cm->score = s;
-    }
+    int score = 0;
+    const int failpos = matchpattern(cm, dic, cm->in, cm->mdt, start, &score);
+    if (score > 0 && score > cm->score) cm->score = score;
+    if (cm->anyorder) matchreordered(cm, dic);
     return failpos;
 }
 

@@ -15,6 +15,8 @@ int _size_bonus = 10;
 int _size_penalty = 10;
 unsigned int _cr_work_size = 32768;
 int _maxctgtblsize = 50;
+int _order_penalty = 20;
+int _reverse_penalty = 20;
 
 } // extern "C"
 
@@ -23,7 +25,9 @@ namespace {
 // The composed pattern buffer holds at least this many points.
 constexpr int kMinComposedPoints = 150;
 
-MDTBL* _mdt = nullptr; // DP grid of the running job
+MDTBL* _mdt = nullptr;       // DP grid of the running job
+MDTBL* _mdt_order = nullptr; // its grid for order-free matches
+CRFILTER _crorderflt = {nullptr, nullptr};
 
 inline int imax(int a, int b) {
     return a > b ? a : b;
@@ -62,6 +66,10 @@ void freejob(CRSTATE* crs) {
     std::free(crs->tmp_dic_data);
     std::free(crs->reslink);
     std::free(_mdt);
+    std::free(_mdt_order);
+    std::free(crs->order_buf);
+    crs->order_buf = nullptr;
+    _mdt_order = nullptr;
     crs->npt_pair = nullptr;
     crs->table = nullptr;
     crs->tmp_dic_data = nullptr;
@@ -118,6 +126,10 @@ void SetCRMode(int mode) {
 
 void SetCRPassFilter(CRFILTERPROC proc, void* param) {
     _crpassflt = CRFILTER{proc, param};
+}
+
+void SetCROrderFilter(CRFILTERPROC proc, void* param) {
+    _crorderflt = CRFILTER{proc, param};
 }
 
 void SetGuideBoxRect(const PAT_POS* pos) {
@@ -179,6 +191,12 @@ int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n) {
     _mdt = static_cast<MDTBL*>(
         std::malloc(sizeof(MDTBL) * static_cast<size_t>(crs->tmp_dic_size) * inpts));
     const int werr = InitWork(_cr_work_size);
+    const bool anyorder = _crorderflt.proc != nullptr;
+    if (anyorder) {
+        _mdt_order = static_cast<MDTBL*>(
+            std::malloc(sizeof(MDTBL) * static_cast<size_t>(crs->tmp_dic_size) * inpts));
+        crs->order_buf = static_cast<POINT_B*>(std::malloc(sizeof(POINT_B) * size_t(inpts)));
+    }
 
     PAT_POS& p = crs->pos;
     p.maxx = toguide(p.maxx, _frame.minx, _frame.maxx);
@@ -186,7 +204,8 @@ int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n) {
     p.maxy = toguide(p.maxy, _frame.miny, _frame.maxy);
     p.miny = toguide(p.miny, _frame.miny, _frame.maxy);
 
-    if (!crs->reslink || !crs->npt_pair || !crs->table || !crs->tmp_dic_data || !_mdt || werr) {
+    if (!crs->reslink || !crs->npt_pair || !crs->table || !crs->tmp_dic_data || !_mdt || werr ||
+        (anyorder && (!_mdt_order || !crs->order_buf))) {
         freejob(crs);
         return CR_NOMEMORY;
     }
@@ -224,6 +243,13 @@ int BGRecognizeCP(CRSTATE* crs, int budget) {
         cm.mflag = mflag;
         cm.buf = crs->tmp_dic_data;
         cm.buf_size = crs->tmp_dic_size;
+        const int order =
+            _crorderflt.proc && crs->order_buf ? _crorderflt.proc(kj->code, _crorderflt.param) : 0;
+        if (order == ORDER_ALSO || order == ORDER_ONLY) {
+            cm.anyorder = order;
+            cm.mdt_order = _mdt_order;
+            cm.order_buf = crs->order_buf;
+        }
         PATTERN_B composed{};
         composed.data = crs->tmp_dic_data;
 

@@ -62,6 +62,11 @@ struct CATMATCH {
     int mflag;
     POINT_B* buf; // composed pattern buffer
     int buf_size; // its capacity in points
+    // Order-free matching: each pattern is also matched against the input with its strokes
+    // put into the pattern's order and direction (when that differs from the writing).
+    int anyorder;       // ORDER_*
+    MDTBL* mdt_order;   // DP grid of those matches; mdt keeps the rows of the writing
+    POINT_B* order_buf; // the input rewritten, room for in.num points
 };
 
 struct CRSTATE {
@@ -74,6 +79,7 @@ struct CRSTATE {
     NODE_PAIR* npt_pair;
     CAT_DATA* table;
     int table_cap;       // capacity of table in entries
+    POINT_B* order_buf;  // order-free matching: the input rewritten (null when not used)
     tagRESLINK* reslink; // ring head followed by res_count nodes
     CR_RESULT* res_buf;
     int res_count;
@@ -88,11 +94,21 @@ extern int _size_bonus;
 extern int _size_penalty;
 extern unsigned int _cr_work_size;
 extern int _maxctgtblsize;
+// Order-free matching: a match of the input put into another stroke order loses this much
+// per stroke written before an earlier one, and per stroke drawn from its other end.
+extern int _order_penalty;
+extern int _reverse_penalty;
 
 int OpenCRSystem(const char* fn);
 void CloseCRSystem(void);
 void SetCRMode(int mode);
 void SetCRPassFilter(CRFILTERPROC proc, void* param);
+// Order filter results: a category is matched in the order written only, also with the
+// strokes put into each pattern's order and direction, or only so (its match as written
+// is known from elsewhere).
+enum { ORDER_WRITTEN = 0, ORDER_ALSO = 1, ORDER_ONLY = 2 };
+// Without an order filter (the default) every category is matched as written.
+void SetCROrderFilter(CRFILTERPROC proc, void* param);
 void SetGuideBoxRect(const PAT_POS* pos);
 
 // Recognizes pat into res (n records, falling score order, the rest zero). 0 success,

@@ -6,6 +6,7 @@
 // every export carries a leading underscore, the open treats the coarse dictionary
 // differently and the classify call reports a status instead of a candidate count.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
@@ -30,8 +31,20 @@ constexpr int kAllCategories = 511;
 int g_iModuleState = STATE_CLOSED;
 int g_iKindForRec = kAllCategories;
 int g_iClassCount = 0;
+// Matching mode bit: strokes are matched in the order and direction written only.
+constexpr int kModeInOrder = 2;
+bool g_bInOrder = false;
+// Writing whose best candidate, matched in the order written, scores at least this much is
+// taken as written; below it the strokes may have come in another order or direction.
+// (About 3 % of the standard writing of the held-out imitations scores below it.)
+constexpr int kWellMatched = 900;
+// The second look at such writing takes this many times the class count.
+constexpr int kSecondLook = 3;
 uint16_t* g_pCands = nullptr;
-int g_iCandsSize = 0; // capacity of g_pCands; the buffer never shrinks
+int g_iCandsSize = 0; // codes of the first look's coarse classification that g_pCands takes
+int g_iWideSize = 0;  // codes of each of the second look's two classifications
+// g_pCands has room for the first look's codes and the second look's two classifications;
+// the buffer never shrinks.
 char szBuff[8];
 
 // A pass filter's "accept": the category is matched with the DP fallback.
@@ -83,6 +96,109 @@ int fnClassFilter(uint16_t code, void* param) {
     return fnNormalFilter(code, nullptr);
 }
 
+// During the second look g_pCands holds the first look's codes first, then the further
+// candidates of the writing, then those of the writing turned round.
+int g_iFirstLook = 0;
+int g_iWiderLook = 0;
+
+// The second look: candidates of the first look are matched with their strokes reordered
+// only, their matches as written being among its results already; so are the candidates
+// found only for the writing turned round, which as written it does not resemble; the
+// further candidates of the writing are matched both ways.
+int fnSecondLookOrder(uint16_t code, void* param) {
+    const int rank = IsCandidate(static_cast<const CANDTBL*>(param), g_pCands, code);
+    return rank >= g_iFirstLook && rank < g_iWiderLook ? ORDER_ALSO : ORDER_ONLY;
+}
+
+// Folds the second look's candidates (more) into the first look's (res), n records each,
+// falling scores: a code keeps its better score, and on equal scores the first look's
+// records stay ahead.
+void MergeResults(CR_RESULT* res, const CR_RESULT* more, int n) {
+    CR_RESULT* all = new (std::nothrow) CR_RESULT[2 * size_t(n)];
+    if (!all) return; // the first look's candidates stand
+    int m = 0;
+    for (int k = 0; k < n && res[k].score > 0; ++k) all[m++] = res[k];
+    const int first = m;
+    for (int k = 0; k < n && more[k].score > 0; ++k) {
+        int same = -1;
+        for (int j = 0; j < first; ++j)
+            if (all[j].code == more[k].code) same = j;
+        if (same < 0)
+            all[m++] = more[k];
+        else if (more[k].score > all[same].score)
+            all[same] = more[k];
+    }
+    std::stable_sort(all, all + m,
+                     [](const CR_RESULT& a, const CR_RESULT& b) { return a.score > b.score; });
+    for (int k = 0; k < n; ++k) res[k] = k < m ? all[k] : CR_RESULT{0, 0, 0};
+    delete[] all;
+}
+
+// The writing with every stroke that runs against the usual direction (from the top down,
+// from left to right; rising ticks go up to the right) drawn from its other end, for the
+// coarse classification of writing whose strokes may have come the other way round. Null
+// when no stroke turns round, or out of memory; the caller frees it.
+POINT_W* UsualDirections(const PATTERN_W* pat) {
+    POINT_W* out = nullptr;
+    const POINT_W* p = pat->data;
+    for (int b = 0; b < pat->num;) {
+        int e = b + 1;
+        while (e < pat->num && !(p[e].attr & PT_PENDOWN)) ++e;
+        const int dx = p[e - 1].x - p[b].x, dy = p[e - 1].y - p[b].y;
+        // net direction between 170 and 300 degrees (y downwards): leftwards or upwards
+        const double deg = std::atan2(double(dy), double(dx)) * 180.0 / M_PI;
+        const double a = deg < 0 ? deg + 360.0 : deg;
+        if ((dx || dy) && a > 170.0 && a < 300.0) {
+            if (!out) {
+                out = new (std::nothrow) POINT_W[size_t(pat->num)];
+                if (!out) return nullptr;
+                std::memcpy(out, p, sizeof(POINT_W) * size_t(pat->num));
+            }
+            for (int i = b; i < e; ++i) {
+                POINT_W q = p[b + e - 1 - i];
+                const uint8_t ends = q.attr & (PT_PENDOWN | PT_PENUP);
+                q.attr = uint8_t((q.attr & ~(PT_PENDOWN | PT_PENUP)) |
+                                 ((ends & PT_PENDOWN) ? PT_PENUP : 0) |
+                                 ((ends & PT_PENUP) ? PT_PENDOWN : 0));
+                out[i] = q;
+            }
+        }
+        b = e;
+    }
+    return out;
+}
+
+// Adds the first `wanted` coarse candidates of pat to the n codes of g_pCands, leaving out
+// those already there; returns the new count.
+int AddCandidates(const PATTERN_W* pat, int n, int wanted) {
+    uint16_t* more = g_pCands + n;
+    const int m = CoarseClassify(pat, more, nullptr, wanted);
+    if (m <= 0) return n;
+    CANDTBL known;
+    if (InitCandSearchTable(&known, g_pCands, n) != 0) return n;
+    int added = 0;
+    for (int k = 0; k < m; ++k)
+        if (IsCandidate(&known, g_pCands, more[k]) < 0) more[added++] = more[k];
+    FreeCandSearchTable(&known);
+    return n + added;
+}
+
+// Recognition over the n codes of g_pCands: the first look (as written) or the second.
+int RecognizeCandidates(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount, int n,
+                        bool second) {
+    CANDTBL table;
+    if (const int rc = InitCandSearchTable(&table, g_pCands, n); rc != 0) return rc;
+    SetCRMode(CRMODE_FILTER);
+    SetCRPassFilter(fnClassFilter, &table);
+    SetCROrderFilter(second ? fnSecondLookOrder : nullptr, &table);
+    const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
+    // The table dies here; the core must not keep a pointer to it.
+    SetCRPassFilter(nullptr, nullptr);
+    SetCROrderFilter(nullptr, nullptr);
+    FreeCandSearchTable(&table);
+    return rc;
+}
+
 int recptw_normal(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount) {
     if (g_iKindForRec == kAllCategories) {
         SetCRMode(CRMODE_ALL);
@@ -93,20 +209,36 @@ int recptw_normal(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount
     return RecognizeCP(pPatW, pCRres, iMaxResultCount);
 }
 
+// The coarse path. The nearest coarse candidates are matched as written. When none of them
+// matches well, the strokes may have come in another order or direction, or the character
+// lies further out: a second look takes kSecondLook times as many coarse candidates, and as
+// many again of the writing with its strokes turned the usual way round, and matches them
+// also with the strokes put into each pattern's order and direction.
 int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount) {
     if (!g_pCands) return 1;
     const int wanted = std::min(g_iClassCount, g_iCandsSize);
     const int n = CoarseClassify(pPatW, g_pCands, nullptr, wanted);
     if (n < 0) return 1;
-    CANDTBL table;
-    if (const int rc = InitCandSearchTable(&table, g_pCands, n); rc != 0) return rc;
-    SetCRMode(CRMODE_FILTER);
-    SetCRPassFilter(fnClassFilter, &table);
-    const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
-    // The table dies here; the core must not keep a pointer to it.
-    SetCRPassFilter(nullptr, nullptr);
-    FreeCandSearchTable(&table);
-    return rc;
+    int rc = RecognizeCandidates(pPatW, pCRres, iMaxResultCount, n, false);
+    if (rc != 0 || g_bInOrder || pCRres[0].score >= kWellMatched) return rc;
+
+    const int wide = std::min(wanted * kSecondLook, g_iWideSize);
+    int all = AddCandidates(pPatW, n, wide);
+    g_iFirstLook = n;
+    g_iWiderLook = all;
+    if (POINT_W* turned = UsualDirections(pPatW)) {
+        const PATTERN_W tp{turned, pPatW->num};
+        all = AddCandidates(&tp, all, wide);
+        delete[] turned;
+    }
+    CR_RESULT* more = new (std::nothrow) CR_RESULT[size_t(iMaxResultCount)];
+    if (!more) return 0; // the candidates as written stand
+    rc = RecognizeCandidates(pPatW, more, iMaxResultCount, all, true);
+    // The second look counts when it finds a better first candidate; otherwise the writing
+    // is read as written, candidate list and all.
+    if (rc == 0 && more[0].score > pCRres[0].score) MergeResults(pCRres, more, iMaxResultCount);
+    delete[] more;
+    return 0;
 }
 
 // Runs one recognition: 0 when it ran (the candidates stand in pCRres), else the failure.
@@ -126,6 +258,8 @@ int ClassifyRecognize(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultC
 }
 
 void SetMatchingMode(int iMode) {
+    g_bInOrder = iMode >= 0 && (iMode & kModeInOrder);
+    if (g_bInOrder) iMode &= ~kModeInOrder;
     CR_INFO info;
     getcrinfo(&info);
     info.crmode = iMode;
@@ -182,6 +316,7 @@ void GLYPHID_NAME(vCloseClassRecogModule)(void) {
     delete[] g_pCands;
     g_pCands = nullptr;
     g_iCandsSize = 0;
+    g_iWideSize = 0;
     g_iKindForRec = kAllCategories;
     g_iClassCount = 0;
     g_iModuleState = STATE_CLOSED;
@@ -202,11 +337,14 @@ void GLYPHID_NAME(vSetClassCount)(int iNewClassCount) {
     if (g_iModuleState != STATE_COARSE || iNewClassCount < 0) return;
     // More codes than the coarse dictionary holds can never come back, so the buffer is
     // sized to at most that many.
-    const int needed = std::min(iNewClassCount, std::max(_category_count, 1));
+    const int most = std::max(_category_count, 1);
+    const int needed = std::min(iNewClassCount, most);
     if (needed > g_iCandsSize) {
+        const int wide = static_cast<int>(std::min<long>(long{needed} * kSecondLook, most));
         delete[] g_pCands;
-        g_pCands = new (std::nothrow) uint16_t[size_t(std::max(needed, 1))];
+        g_pCands = new (std::nothrow) uint16_t[size_t(std::max(needed, 1)) + 2 * size_t(wide)];
         g_iCandsSize = g_pCands ? needed : 0;
+        g_iWideSize = g_pCands ? wide : 0;
     }
     g_iClassCount = iNewClassCount;
 }

@@ -13,7 +13,12 @@
 //   vSetRecogCategory       category mask (below), 0..511; 511 = no restriction.
 //   vSetGuideBox            the writing box in input units (kept across close and open).
 //   vSetMatchingMode        0: a dictionary pattern may have more strokes than the input;
-//                           1: stroke counts must be equal. Opening sets 0.
+//                           1: stroke counts must be equal. Adding 2 matches the strokes
+//                           in the order and direction written only. Otherwise, on the
+//                           coarse path, writing that no candidate matches well as written
+//                           is matched again with its strokes put into each candidate
+//                           pattern's order and direction (a little less for every stroke
+//                           moved or turned round). Opening sets 0.
 //   cpCRREStoString         the Shift-JIS text of a candidate's code, in a static buffer
 //                           that the next call overwrites; null for a null argument.
 #pragma once

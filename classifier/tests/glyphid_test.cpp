@@ -272,7 +272,15 @@ TEST_F(GlyphidCoarse, CoarseCandidatesMustAlsoBeOfAWantedClass) {
     EXPECT_EQ(Set(Codes(input_)), Range(0x82A0, 0x82A4));
     vSetClassCount(2);
     vSetRecogCategory(16);
+    // No candidate matches well as written: the second look takes three times as many
+    // coarse candidates and finds the kanji; matching as written only, none is found.
+    EXPECT_EQ(Codes(input_), std::vector<uint16_t>{0x889F});
+    vSetMatchingMode(2);
     EXPECT_TRUE(Codes(input_).empty());
+    vSetClassCount(1);
+    vSetMatchingMode(0);
+    EXPECT_TRUE(Codes(input_).empty())
+        << "the kanji is the sixth coarse candidate, beyond a second look at three";
 }
 
 TEST_F(GlyphidCoarse, ClassCountNeedsALoadedCoarseDictionary) {
@@ -372,6 +380,92 @@ TEST_F(Glyphid, MatchingModeOneWantsEqualStrokeCounts) {
     vCloseClassRecogModule();
     ASSERT_EQ(iOpenClassRecogModule(dic.c_str(), nullptr), 0);
     EXPECT_EQ(Set(Codes(input_)), mode0);
+}
+
+// Writing whose strokes come in another order or direction than the dictionary's.
+class GlyphidOrder : public Glyphid {
+protected:
+    // 日: left side, top and right side, middle bar, bottom bar.
+    static Shape Hi() {
+        return {{{10, 10}, {10, 118}},
+                {{10, 10}, {118, 10}, {118, 118}},
+                {{10, 64}, {118, 64}},
+                {{10, 118}, {118, 118}}};
+    }
+    // written: middle bar, left side drawn upwards, bottom bar, top and right side
+    static Shape Scrambled() {
+        Shape h = Hi();
+        Shape s = {h[2], h[0], h[3], h[1]};
+        std::reverse(s[1].begin(), s[1].end());
+        return s;
+    }
+    void Open() {
+        const std::vector<Category> cats = {
+            {kHi, {Hi()}}, {0x8D48, {Kou()}}, {0x8F5C, {Cross()}}, {0x96DA, {Scaled(Hi(), 1, 2)}}};
+        std::vector<CoarseDicEntry> coarse;
+        for (const auto& c : cats) coarse.push_back(CoarseEntry(c.code, Ink(c.patterns[0])));
+        const std::string cc = dir_.File("order.ccd");
+        ASSERT_TRUE(WriteCoarse(cc, coarse));
+        ASSERT_EQ(iOpenClassRecogModule(Dic(cats).c_str(), cc.c_str()), 0);
+        vSetClassCount(10);
+    }
+    static int ScoreOf(const std::vector<CR_RESULT>& res, uint16_t code) {
+        for (const CR_RESULT& r : res)
+            if (r.code == code) return r.score;
+        return 0;
+    }
+    static constexpr uint16_t kHi = 0x93FA;
+};
+
+TEST_F(GlyphidOrder, ScrambledWritingIsReadAsTheCharacter) {
+    Open();
+    std::vector<CR_RESULT> standard, scrambled;
+    ASSERT_FALSE(Codes(Ink(Hi()), &standard).empty());
+    ASSERT_EQ(standard[0].code, kHi);
+    const auto codes = Codes(Ink(Scrambled()), &scrambled);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes[0], kHi);
+    // two strokes out of place and one turned round, 20 each
+    EXPECT_EQ(scrambled[0].score, standard[0].score - 60);
+}
+
+TEST_F(GlyphidOrder, StandardWritingIsMatchedAsBefore) {
+    Open();
+    std::vector<CR_RESULT> anyOrder, inOrder;
+    Codes(Ink(Hi()), &anyOrder);
+    vSetMatchingMode(2);
+    Codes(Ink(Hi()), &inOrder);
+    ASSERT_GT(inOrder[0].score, 850);
+    for (int k = 0; k < kRoom; ++k) {
+        EXPECT_EQ(anyOrder[size_t(k)].code, inOrder[size_t(k)].code) << k;
+        EXPECT_EQ(anyOrder[size_t(k)].score, inOrder[size_t(k)].score) << k;
+        EXPECT_EQ(anyOrder[size_t(k)].pat_no, inOrder[size_t(k)].pat_no) << k;
+    }
+}
+
+TEST_F(GlyphidOrder, ModeTwoMatchesInTheOrderWritten) {
+    Open();
+    vSetMatchingMode(2);
+    std::vector<CR_RESULT> coarse, full;
+    Codes(Ink(Scrambled()), &coarse);
+    // The whole dictionary, without the coarse path, is matched as written: the same scores
+    // (under a category mask, which asks for the same DP fallback as the coarse path).
+    vSetClassCount(0);
+    vSetRecogCategory(GLYPHID_ALL & ~GLYPHID_HIRAGANA);
+    Codes(Ink(Scrambled()), &full);
+    vSetRecogCategory(GLYPHID_ALL);
+    ASSERT_GT(ScoreOf(full, kHi), 0);
+    EXPECT_EQ(ScoreOf(coarse, kHi), ScoreOf(full, kHi));
+    vSetClassCount(10);
+    vSetMatchingMode(0);
+    std::vector<CR_RESULT> anyOrder;
+    Codes(Ink(Scrambled()), &anyOrder);
+    EXPECT_GT(ScoreOf(anyOrder, kHi), ScoreOf(coarse, kHi) + 100);
+    // Bit 2 leaves the stroke-count mode as it was: 3 = equal counts, in the order written.
+    vSetMatchingMode(3);
+    std::vector<CR_RESULT> three;
+    Codes(Ink(Scrambled()), &three);
+    EXPECT_EQ(ScoreOf(three, kHi), ScoreOf(coarse, kHi));
 }
 
 TEST(GlyphidText, CandidateCodesAsText) {

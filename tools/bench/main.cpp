@@ -14,6 +14,7 @@
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/distort.h"
+#include "tools/mkdict/ini_files.h"
 #include "tools/mkdict/kvg_archive.h"
 #include "tools/mkdict/kvg_character.h"
 #include "tools/mkdict/seeds.h"
@@ -35,19 +36,24 @@ const char kUsage[] =
     "  --full-stride K   of those, run the full path on every K-th sample only (20)\n"
     "  --strength X      distortion strength (1.0)\n"
     "  --stroke-errors P chance of a stroke split at a corner, and of two strokes joined (0)\n"
+    "  --order-errors P  chance per character of one stroke order error: a cross written the\n"
+    "                    other way, a vertical before the horizontal it meets, a box closed\n"
+    "                    before its inside, or a run of strokes written earlier (0)\n"
+    "  --reversed P      chance per stroke that it is drawn from its other end (0)\n"
     "  --data DIR        dictionary folder (default: the system directory)\n"
     "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
-    "  --class-count N   coarse candidates of the coarse path (250)\n"
+    "  --class-count N   coarse candidates of the coarse path (50, as configured)\n"
     "  --coarse-only     skip the full path\n"
+    "  --in-order        match strokes only in the order and direction written\n"
     "  --recall          also report where the coarse classifier alone ranks the answer\n"
     "  --dump FILE       write the samples as JSON lines and stop\n";
 
 struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
                 lib = "glyphid.dll";
-    int per_char = 1, stride = 1, full_stride = 20, class_count = 250;
-    double strength = 1.0, stroke_errors = 0.0;
-    bool coarse_only = false, recall = false;
+    int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount;
+    double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
+    bool coarse_only = false, recall = false, in_order = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -62,6 +68,13 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             if (*end || n < lo || n > 1000000) return false;
             v = static_cast<int>(n);
             return true;
+        };
+        auto chance = [&](double& v) {
+            std::string s;
+            if (!str(s)) return false;
+            char* end = nullptr;
+            v = std::strtod(s.c_str(), &end);
+            return !*end && v >= 0 && v <= 1;
         };
         bool ok = true;
         if (a == "--kanjivg")
@@ -89,13 +102,16 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = str(s);
             o.strength = ok ? std::atof(s.c_str()) : 0;
             ok = ok && o.strength >= 0 && o.strength <= 5;
-        } else if (a == "--stroke-errors") {
-            std::string s;
-            ok = str(s);
-            o.stroke_errors = ok ? std::atof(s.c_str()) : -1;
-            ok = ok && o.stroke_errors >= 0 && o.stroke_errors <= 1;
-        } else if (a == "--coarse-only")
+        } else if (a == "--stroke-errors")
+            ok = chance(o.stroke_errors);
+        else if (a == "--order-errors")
+            ok = chance(o.order_errors);
+        else if (a == "--reversed")
+            ok = chance(o.reversed);
+        else if (a == "--coarse-only")
             o.coarse_only = true;
+        else if (a == "--in-order")
+            o.in_order = true;
         else if (a == "--recall")
             o.recall = true;
         else {
@@ -121,6 +137,8 @@ bool Imitations(const Options& o, std::vector<Sample>& out) {
     mkdict::DistortionParams params;
     params.strength = o.strength;
     params.split_rate = params.merge_rate = o.stroke_errors;
+    params.order_error_rate = o.order_errors;
+    params.reverse_rate = o.reversed;
     int index = 0;
     std::vector<uint16_t> seen;
     for (const auto& e : archive->Entries()) {
@@ -133,8 +151,10 @@ bool Imitations(const Options& o, std::vector<Sample>& out) {
         for (int j = 0; j < o.per_char; ++j) {
             Sample s;
             s.code = *code;
-            s.points =
-                mkdict::DistortedWriting(ch.strokes, base + uint64_t{*code} * 1024 + j, params);
+            mkdict::WritingErrors made;
+            s.points = mkdict::DistortedWriting(ch.strokes, base + uint64_t{*code} * 1024 + j,
+                                                params, &made);
+            s.with_errors = made.misordered || made.reversed > 0;
             if (!s.points.empty()) out.push_back(std::move(s));
         }
     }
@@ -144,6 +164,20 @@ bool Imitations(const Options& o, std::vector<Sample>& out) {
 struct Figures {
     int n = 0, top1 = 0, top10 = 0;
     std::vector<double> ms;
+
+    // one sample: where the answer ranked (-1 for not among the candidates) and the time
+    void Add(int rank, double millis) {
+        ++n;
+        top1 += rank == 0;
+        top10 += rank >= 0 && rank < 10;
+        ms.push_back(millis);
+    }
+};
+
+// A path's figures over all samples, and apart over those in standard stroke order and
+// direction and those imitated with order or direction errors.
+struct PathFigures {
+    Figures all, standard, with_errors;
 };
 
 void Report(const char* name, const Figures& f) {
@@ -247,11 +281,20 @@ int main(int argc, char** argv) {
                      r);
         return 1;
     }
+    if (o.in_order) {
+        auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
+        if (!mode) {
+            std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
+            close();
+            return 1;
+        }
+        mode(2); // bit 2: strokes in the order written only
+    }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
     auto run = [&](int class_count, int stride) {
         count(class_count);
-        Figures f;
+        PathFigures f;
         CR_RESULT res[10];
         for (size_t i = 0; i < samples.size(); i += static_cast<size_t>(stride)) {
             auto& s = samples[i];
@@ -259,19 +302,25 @@ int main(int argc, char** argv) {
             auto t0 = std::chrono::steady_clock::now();
             int n = classify(&p, res, 10);
             auto t1 = std::chrono::steady_clock::now();
-            f.ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-            ++f.n;
-            for (int k = 0; k < n; ++k)
-                if ((res[k].code & 0xFFFF) == s.code) {
-                    f.top1 += k == 0;
-                    ++f.top10;
-                    break;
-                }
+            double millis = std::chrono::duration<double, std::milli>(t1 - t0).count();
+            int rank = -1;
+            for (int k = 0; k < n && rank < 0; ++k)
+                if ((res[k].code & 0xFFFF) == s.code) rank = k;
+            f.all.Add(rank, millis);
+            (s.with_errors ? f.with_errors : f.standard).Add(rank, millis);
         }
         return f;
     };
-    Report(("coarse path (" + std::to_string(o.class_count) + ")").c_str(), run(o.class_count, 1));
-    if (!o.coarse_only) Report("full path", run(0, o.full_stride));
+    // with order or direction errors imitated, the samples that got one are shown apart
+    const bool apart = o.json.empty() && (o.order_errors > 0 || o.reversed > 0);
+    auto report = [&](const std::string& name, const PathFigures& f) {
+        Report(name.c_str(), f.all);
+        if (!apart) return;
+        Report("  standard order", f.standard);
+        Report("  order/direction err.", f.with_errors);
+    };
+    report("coarse path (" + std::to_string(o.class_count) + ")", run(o.class_count, 1));
+    if (!o.coarse_only) report("full path", run(0, o.full_stride));
     close();
     platform::FreeLibrary(lib);
     return 0;

@@ -118,6 +118,159 @@ Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random
     return out;
 }
 
+namespace {
+
+// Stroke classes by the chord from first to last point: within about 20 degrees of the
+// axis and at least a ninth of the drawing box long.
+bool IsHorizontal(const Polyline& l) {
+    if (l.size() < 2) return false;
+    double dx = std::fabs(l.back().x - l.front().x), dy = std::fabs(l.back().y - l.front().y);
+    return dx >= 12 && dy <= 0.36 * dx;
+}
+
+bool IsVertical(const Polyline& l) {
+    if (l.size() < 2) return false;
+    double dx = std::fabs(l.back().x - l.front().x), dy = std::fabs(l.back().y - l.front().y);
+    return dy >= 12 && dx <= 0.36 * dy;
+}
+
+double Cross(PointD o, PointD a, PointD b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+// True when two polylines cross properly (one segment of each on both sides of the other).
+bool Crosses(const Polyline& a, const Polyline& b) {
+    for (size_t i = 1; i < a.size(); ++i)
+        for (size_t j = 1; j < b.size(); ++j) {
+            double d1 = Cross(a[i - 1], a[i], b[j - 1]), d2 = Cross(a[i - 1], a[i], b[j]);
+            double d3 = Cross(b[j - 1], b[j], a[i - 1]), d4 = Cross(b[j - 1], b[j], a[i]);
+            if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) &&
+                ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
+                return true;
+        }
+    return false;
+}
+
+double DistanceToPolyline(PointD p, const Polyline& l) {
+    double best = 1e300;
+    for (size_t i = 0; i < l.size(); ++i) {
+        PointD a = l[i], b = i + 1 < l.size() ? l[i + 1] : l[i];
+        double vx = b.x - a.x, vy = b.y - a.y, len2 = vx * vx + vy * vy;
+        double t =
+            len2 > 0 ? std::clamp(((p.x - a.x) * vx + (p.y - a.y) * vy) / len2, 0.0, 1.0) : 0;
+        best = std::min(best, Distance(p.x - a.x - t * vx, p.y - a.y - t * vy));
+    }
+    return best;
+}
+
+// True when two strokes cross, or an end of one lies on the other (a T or L joint).
+bool Meets(const Polyline& a, const Polyline& b) {
+    constexpr double kTouch = 4;
+    if (a.empty() || b.empty()) return false;
+    return Crosses(a, b) || DistanceToPolyline(a.front(), b) <= kTouch ||
+           DistanceToPolyline(a.back(), b) <= kTouch ||
+           DistanceToPolyline(b.front(), a) <= kTouch || DistanceToPolyline(b.back(), a) <= kTouch;
+}
+
+double EndGap(PointD a, PointD b) {
+    return Distance(a.x - b.x, a.y - b.y);
+}
+
+// The identity order of n strokes with the strokes [first, last) moved to position to.
+std::vector<size_t> MovedEarlier(size_t n, size_t to, size_t first, size_t last) {
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = i;
+    std::rotate(order.begin() + static_cast<long>(to), order.begin() + static_cast<long>(first),
+                order.begin() + static_cast<long>(last));
+    return order;
+}
+
+} // namespace
+
+std::vector<std::vector<size_t>> OrderErrorChoices(const Ink& m, OrderError kind) {
+    std::vector<std::vector<size_t>> out;
+    const size_t n = m.size();
+    switch (kind) {
+    case OrderError::kCrossSwapped:
+        for (size_t j = 1; j < n; ++j)
+            for (size_t i = 0; i < j; ++i)
+                if (Crosses(m[i], m[j])) out.push_back(MovedEarlier(n, i, j, j + 1));
+        break;
+    case OrderError::kVerticalFirst:
+        for (size_t j = 1; j < n; ++j) {
+            if (!IsVertical(m[j])) continue;
+            for (size_t i = 0; i < j; ++i)
+                if (IsHorizontal(m[i]) && Meets(m[i], m[j])) {
+                    out.push_back(MovedEarlier(n, i, j, j + 1));
+                    break;
+                }
+        }
+        break;
+    case OrderError::kBoxClosedEarly: {
+        // a box: a left side, then a right side (the top and right in one stroke) starting
+        // at the left side's top, closed by a bottom stroke from the one's foot to the
+        // other's; the ends of KanjiVG's strokes meet within about a ninth of the box
+        constexpr double kNear = 12;
+        for (size_t k = 2; k < n; ++k) {
+            if (!IsHorizontal(m[k])) continue;
+            for (size_t l = 0; l + 1 < k; ++l) {
+                if (!IsVertical(m[l]) || EndGap(m[l].back(), m[k].front()) > kNear) continue;
+                for (size_t r = l + 1; r < k; ++r) {
+                    if (m[r].size() < 2 || EndGap(m[r].front(), m[l].front()) > kNear ||
+                        EndGap(m[r].back(), m[k].back()) > kNear ||
+                        m[r].back().x < m[l].back().x + kNear)
+                        continue;
+                    out.push_back(r + 1 < k ? MovedEarlier(n, r + 1, k, k + 1)
+                                            : MovedEarlier(n, r, k, k + 1));
+                }
+            }
+        }
+        break;
+    }
+    case OrderError::kRunMovedEarlier:
+        break;
+    }
+    return out;
+}
+
+std::vector<size_t> MisorderedStrokes(const Ink& model, Random& rnd) {
+    const size_t n = model.size();
+    if (n < 2) return MovedEarlier(n, 0, 0, 0);
+    std::vector<std::vector<std::vector<size_t>>> kinds;
+    for (auto kind :
+         {OrderError::kCrossSwapped, OrderError::kVerticalFirst, OrderError::kBoxClosedEarly}) {
+        auto choices = OrderErrorChoices(model, kind);
+        if (!choices.empty()) kinds.push_back(std::move(choices));
+    }
+    auto pick = [&rnd](size_t count) {
+        return std::min(count - 1, static_cast<size_t>(rnd.Uniform() * static_cast<double>(count)));
+    };
+    size_t kind = pick(kinds.size() + 1);
+    if (kind < kinds.size()) return kinds[kind][pick(kinds[kind].size())];
+    // a run of one to three strokes from position first, one to three places earlier
+    size_t first = 1 + pick(n - 1);
+    size_t last = first + 1 + pick(std::min<size_t>(3, n - first));
+    size_t to = first - 1 - pick(std::min<size_t>(3, first));
+    return MovedEarlier(n, to, first, last);
+}
+
+Ink InOrder(const Ink& model, const std::vector<size_t>& order) {
+    Ink out;
+    out.reserve(order.size());
+    for (size_t i : order) out.push_back(model[i]);
+    return out;
+}
+
+int ReverseStrokes(Ink& ink, double rate, Random& rnd) {
+    int count = 0;
+    for (auto& stroke : ink) {
+        if (rnd.Uniform() >= rate) continue;
+        std::reverse(stroke.begin(), stroke.end());
+        count += stroke.size() > 1;
+    }
+    return count;
+}
+
 Random::Random(uint64_t seed) {
     uint64_t x = seed;
     for (auto& v : s_) v = SplitMix(x);
@@ -195,8 +348,8 @@ Ink JoinClosestStrokes(const Ink& model, double max_gap) {
 
 Ink DistortedInk(const Ink& original, Random& rnd, const DistortionParams& p) {
     const double k = p.strength;
-    // 0. stroke count errors: a cornered stroke written in two, two strokes joined
     Ink model = original;
+    // 0. stroke count errors: a cornered stroke written in two, two strokes joined
     if (p.split_rate > 0 && rnd.Uniform() < p.split_rate) model = SplitAtSharpestCorner(model);
     if (p.merge_rate > 0 && rnd.Uniform() < p.merge_rate) model = JoinClosestStrokes(model);
     Ink ink;
@@ -264,10 +417,23 @@ Ink DistortedInk(const Ink& original, Random& rnd, const DistortionParams& p) {
     return ink;
 }
 
-std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed,
-                                      const DistortionParams& p) {
+std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed, const DistortionParams& p,
+                                      WritingErrors* errors) {
     Random rnd(seed);
-    Ink ink = DistortedInk(original, rnd, p);
+    // order and direction errors, from a source of their own so that the draws below stay
+    // those of the same writing without them
+    Ink model = original;
+    WritingErrors made;
+    if (p.order_error_rate > 0 || p.reverse_rate > 0) {
+        Random err(seed ^ 0x6F72646572726F72ull);
+        if (p.order_error_rate > 0 && err.Uniform() < p.order_error_rate) {
+            model = InOrder(model, MisorderedStrokes(model, err));
+            made.misordered = model.size() > 1;
+        }
+        if (p.reverse_rate > 0) made.reversed = ReverseStrokes(model, p.reverse_rate, err);
+    }
+    if (errors) *errors = made;
+    Ink ink = DistortedInk(model, rnd, p);
     // 5. device: box size in pixels, pen or mouse sampling, integer pixels
     bool mouse = rnd.Uniform() < p.mouse_share;
     double box = rnd.Uniform(60, 240);

@@ -1,9 +1,11 @@
 // Seeded imitations of real writing from a model drawing: stroke position, size and
 // length errors, a smooth elastic warp, an affine distortion of the whole character,
 // smoothed hand jitter, and device sampling (a pen's even time sampling or a mouse's
-// uneven point spacing, integer pixels in a box of random size).
+// uneven point spacing, integer pixels in a box of random size). Optionally the errors
+// of stroke order and direction that writers make, and strokes split or joined.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "tools/mkdict/ink.h"
@@ -24,20 +26,54 @@ private:
 };
 
 struct DistortionParams {
-    double strength = 1.0;       // scales every deviation below
-    double stroke_shift = 2.5;   // sd of a stroke's displacement, in 109-box units
-    double stroke_scale = 0.08;  // sd of a stroke's relative size change
-    double stroke_rotate = 0.06; // sd of a stroke's rotation, radians
-    double stroke_trim = 0.08;   // sd of the relative length change at each stroke end
-    double warp = 2.5;           // amplitude of the elastic warp, box units
-    double rotate = 0.06;        // sd of the character's rotation, radians
-    double shear = 0.08;         // sd of the character's shear
-    double aspect = 0.10;        // sd of the log of the width / height ratio
-    double jitter = 0.6;         // sd of the smoothed hand jitter, box units
-    double mouse_share = 0.5;    // share of samples written with a mouse
-    double split_rate = 0.0;     // chance that one cornered stroke is written as two
-    double merge_rate = 0.0;     // chance that two strokes are joined in one pen movement
+    double strength = 1.0;         // scales every deviation below
+    double stroke_shift = 2.5;     // sd of a stroke's displacement, in 109-box units
+    double stroke_scale = 0.08;    // sd of a stroke's relative size change
+    double stroke_rotate = 0.06;   // sd of a stroke's rotation, radians
+    double stroke_trim = 0.08;     // sd of the relative length change at each stroke end
+    double warp = 2.5;             // amplitude of the elastic warp, box units
+    double rotate = 0.06;          // sd of the character's rotation, radians
+    double shear = 0.08;           // sd of the character's shear
+    double aspect = 0.10;          // sd of the log of the width / height ratio
+    double jitter = 0.6;           // sd of the smoothed hand jitter, box units
+    double mouse_share = 0.5;      // share of samples written with a mouse
+    double split_rate = 0.0;       // chance that one cornered stroke is written as two
+    double merge_rate = 0.0;       // chance that two strokes are joined in one pen movement
+    double order_error_rate = 0.0; // chance per character of one stroke order error
+    double reverse_rate = 0.0;     // chance per stroke that it is drawn from its other end
 };
+
+// The order and direction errors one imitation was given.
+struct WritingErrors {
+    bool misordered = false; // the strokes were written in another order
+    int reversed = 0;        // strokes drawn from their other end
+};
+
+// Kinds of stroke order error, each found from the strokes' geometry.
+enum class OrderError {
+    kCrossSwapped,   // of two strokes that cross, the later one written first
+    kVerticalFirst,  // a vertical written before the earliest horizontal it crosses or meets
+    kBoxClosedEarly, // a box's closing bottom stroke written before what lies inside it, or
+                     // before the box's right side when nothing does
+    kRunMovedEarlier // a stroke or a run of up to three written up to three places earlier
+};
+
+// Every way the model allows an error of the given kind, each as the order in which the
+// model's strokes are then written (a permutation of 0..n-1 that is not the identity).
+// kRunMovedEarlier has too many to list and gives none; MisorderedStrokes draws it.
+std::vector<std::vector<size_t>> OrderErrorChoices(const Ink& model, OrderError kind);
+
+// One stroke order error: a kind drawn evenly among those the model allows (a run moved
+// earlier is always allowed), then one of its ways evenly. The identity order for a
+// model of fewer than two strokes.
+std::vector<size_t> MisorderedStrokes(const Ink& model, Random& rnd);
+
+// The model's strokes in the given order (a permutation of their indices).
+Ink InOrder(const Ink& model, const std::vector<size_t>& order);
+
+// Reverses each stroke of ink with chance rate (one draw per stroke); the count of
+// strokes of more than one point reversed.
+int ReverseStrokes(Ink& ink, double rate, Random& rnd);
 
 // The model with its sharpest-cornered stroke cut in two at that corner; the model
 // itself when no stroke turns by more than min_turn radians.
@@ -56,9 +92,12 @@ Ink DistortedInk(const Ink& model, Random& rnd, const DistortionParams& params =
 // irregularly, in bursts and jumps.
 Polyline SampleLikeDevice(const Polyline& dense, double step, bool mouse, Random& rnd);
 
-// One imitation of writing the model, returned as input points in device pixels.
+// One imitation of writing the model, returned as input points in device pixels. Order
+// and direction errors draw from a random source of their own, so that with their rates
+// at 0 the writing is the same as without them; errors, when given, says which were made.
 std::vector<POINT_W> DistortedWriting(const Ink& model, uint64_t seed,
-                                      const DistortionParams& params = {});
+                                      const DistortionParams& params = {},
+                                      WritingErrors* errors = nullptr);
 
 // The model itself written evenly with a pen into a box of the given pixel size.
 std::vector<POINT_W> CleanWriting(const Ink& model, double box_pixels = 128);

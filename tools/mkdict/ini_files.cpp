@@ -28,7 +28,9 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "; file names relative to this folder. Written by tessera-mkdict.\n"
                       "[RECOGBOX]\n"
                       "LibName=seqread.dll\n"
-                      "CCOUNT=250\n"
+                      "CCOUNT=" +
+                      std::to_string(kClassCount) +
+                      "\n"
                       "CRDIC=" +
                       n.pattern +
                       "\n"
@@ -49,7 +51,8 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "CCDDIC=" +
                       n.coarse +
                       "\n"
-                      "CCOUNT=250\n";
+                      "CCOUNT=" +
+                      std::to_string(kClassCount) + "\n";
     return WriteText(dir + "/VELTAREC.INI", rec, error) &&
            WriteText(dir + "/VELTABOX.INI", box, error);
 }

@@ -13,6 +13,11 @@ struct DictionaryNames {
     std::string model = "models.exd";   // model pattern dictionary
 };
 
+// Coarse candidates per recognition (CCOUNT). 50 reads the held-out imitations as well as
+// 250 for about a quarter of the work: writing that matches none of them well gets a
+// second look at three times as many (README, "Stroke order and class count").
+constexpr int kClassCount = 50;
+
 // Writes VELTAREC.INI and VELTABOX.INI into dir. False with a message.
 bool WriteIniFiles(const std::string& dir, const DictionaryNames& names, std::string& error);
 

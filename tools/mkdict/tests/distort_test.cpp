@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -162,4 +163,152 @@ TEST(StrokeCountErrors, WritingsWithStrokeErrorsChangeTheStrokeCount) {
     std::set<int> counts;
     for (uint64_t s = 0; s < 40; ++s) counts.insert(Strokes(DistortedWriting(model, s, p)));
     EXPECT_TRUE(counts.count(2) && counts.count(3) && counts.count(4));
+}
+
+namespace {
+
+// 日 as KanjiVG draws it: left side, top-and-right side, middle bar, closing bottom bar
+Ink Sun() {
+    return {{{31.5, 24.5}, {33.2, 29.2}, {33.2, 82.8}, {33.2, 89.5}},
+            {{33.5, 26}, {74.3, 22.8}, {79.3, 27}, {79.1, 83}, {79.1, 89}},
+            {{34.2, 55.3}, {78.3, 52.5}},
+            {{34.2, 86.5}, {78, 84.3}}};
+}
+
+// 十: a horizontal, then a vertical crossing it
+Ink Ten() {
+    return {{{11.9, 51}, {95.9, 45.5}}, {{52.2, 11.6}, {54.4, 17.9}, {54.2, 99.4}}};
+}
+
+bool IsPermutation(std::vector<size_t> order, size_t n) {
+    std::sort(order.begin(), order.end());
+    for (size_t i = 0; i < order.size(); ++i)
+        if (order[i] != i) return false;
+    return order.size() == n;
+}
+
+bool IsIdentity(const std::vector<size_t>& order) {
+    for (size_t i = 0; i < order.size(); ++i)
+        if (order[i] != i) return false;
+    return true;
+}
+
+} // namespace
+
+TEST(OrderErrors, FoundFromTheStrokesGeometry) {
+    using V = std::vector<std::vector<size_t>>;
+    // a cross written the other way round: the vertical first
+    EXPECT_EQ(OrderErrorChoices(Ten(), OrderError::kCrossSwapped), (V{{1, 0}}));
+    EXPECT_EQ(OrderErrorChoices(Ten(), OrderError::kVerticalFirst), (V{{1, 0}}));
+    EXPECT_TRUE(OrderErrorChoices(Ten(), OrderError::kBoxClosedEarly).empty());
+    // 日: the box closed before its middle bar; nothing crosses, no vertical meets an
+    // earlier horizontal
+    EXPECT_EQ(OrderErrorChoices(Sun(), OrderError::kBoxClosedEarly), (V{{0, 1, 3, 2}}));
+    EXPECT_TRUE(OrderErrorChoices(Sun(), OrderError::kCrossSwapped).empty());
+    EXPECT_TRUE(OrderErrorChoices(Sun(), OrderError::kVerticalFirst).empty());
+    // 口 has nothing inside: its bottom is written before the right side
+    Ink mouth = Sun();
+    mouth.erase(mouth.begin() + 2);
+    EXPECT_EQ(OrderErrorChoices(mouth, OrderError::kBoxClosedEarly), (V{{0, 2, 1}}));
+    // 王's vertical meets the top bar (a T joint) and crosses the middle one
+    Ink king{{{29.5, 21.2}, {80.3, 17.5}},
+             {{52.4, 22}, {54.3, 27.8}, {54.3, 87.5}},
+             {{29.3, 55}, {80.4, 51.5}},
+             {{13.8, 91}, {95.5, 86.7}}};
+    EXPECT_EQ(OrderErrorChoices(king, OrderError::kVerticalFirst), (V{{1, 0, 2, 3}}));
+    EXPECT_EQ(OrderErrorChoices(king, OrderError::kCrossSwapped), (V{{0, 2, 1, 3}}));
+    // a stroke that only touches another is no cross; short or slanted strokes no bar
+    Ink touching{{{10, 50}, {90, 50}}, {{50, 50}, {50, 90}}};
+    EXPECT_TRUE(OrderErrorChoices(touching, OrderError::kCrossSwapped).empty());
+    Ink slanted{{{10, 10}, {90, 90}}, {{90, 10}, {10, 90}}};
+    EXPECT_EQ(OrderErrorChoices(slanted, OrderError::kCrossSwapped).size(), 1u);
+    EXPECT_TRUE(OrderErrorChoices(slanted, OrderError::kVerticalFirst).empty());
+    EXPECT_TRUE(OrderErrorChoices({}, OrderError::kCrossSwapped).empty());
+}
+
+TEST(OrderErrors, AnErrorWritesEveryStrokeOnceInAnotherOrder) {
+    Ink many;
+    for (int i = 0; i < 7; ++i) many.push_back({{10.0 * i, 5}, {10.0 * i + 4, 90}});
+    std::set<std::vector<size_t>> seen;
+    for (const Ink& model : {Ten(), Sun(), many}) {
+        Random rnd(11);
+        for (int t = 0; t < 200; ++t) {
+            auto order = MisorderedStrokes(model, rnd);
+            ASSERT_TRUE(IsPermutation(order, model.size()));
+            EXPECT_FALSE(IsIdentity(order));
+            if (model.size() == many.size()) seen.insert(order);
+            Ink written = InOrder(model, order);
+            for (size_t i = 0; i < order.size(); ++i)
+                EXPECT_EQ(written[i].front().x, model[order[i]].front().x);
+        }
+    }
+    EXPECT_GT(seen.size(), 10u); // runs of several lengths from several places
+    // one stroke or none: nothing to reorder
+    Random rnd(3);
+    EXPECT_EQ(MisorderedStrokes({{{1, 1}, {5, 5}}}, rnd), (std::vector<size_t>{0}));
+    EXPECT_TRUE(MisorderedStrokes({}, rnd).empty());
+}
+
+TEST(OrderErrors, ReversalDrawsStrokesFromTheOtherEnd) {
+    Ink ink = Sun(), before = ink;
+    Random all(5);
+    EXPECT_EQ(ReverseStrokes(ink, 1.0, all), 4);
+    for (size_t s = 0; s < ink.size(); ++s) {
+        ASSERT_EQ(ink[s].size(), before[s].size());
+        for (size_t i = 0; i < ink[s].size(); ++i) {
+            EXPECT_EQ(ink[s][i].x, before[s][before[s].size() - 1 - i].x);
+            EXPECT_EQ(ink[s][i].y, before[s][before[s].size() - 1 - i].y);
+        }
+    }
+    Random none(5);
+    ink = before;
+    EXPECT_EQ(ReverseStrokes(ink, 0.0, none), 0);
+    EXPECT_EQ(ink[1].front().x, before[1].front().x);
+    Ink dot{{{4, 4}}};
+    EXPECT_EQ(ReverseStrokes(dot, 1.0, all), 0); // a one-point stroke has no direction
+}
+
+TEST(OrderErrors, RatesOfZeroLeaveTheWritingAsItWas) {
+    for (uint64_t seed = 1; seed <= 30; ++seed) {
+        DistortionParams off;
+        WritingErrors made{true, 9};
+        auto plain = DistortedWriting(Sun(), seed);
+        auto zero = DistortedWriting(Sun(), seed, off, &made);
+        ASSERT_EQ(plain.size(), zero.size());
+        for (size_t i = 0; i < plain.size(); ++i) {
+            EXPECT_EQ(plain[i].x, zero[i].x);
+            EXPECT_EQ(plain[i].y, zero[i].y);
+            EXPECT_EQ(plain[i].attr, zero[i].attr);
+        }
+        EXPECT_FALSE(made.misordered);
+        EXPECT_EQ(made.reversed, 0);
+    }
+}
+
+TEST(OrderErrors, SeededAndReportedAsMade) {
+    DistortionParams p;
+    p.order_error_rate = 0.5;
+    p.reverse_rate = 0.3;
+    int misordered = 0, reversed = 0, strokes = 0;
+    const int n = 400;
+    for (uint64_t seed = 0; seed < n; ++seed) {
+        WritingErrors a, b;
+        auto wa = DistortedWriting(Sun(), seed, p, &a), wb = DistortedWriting(Sun(), seed, p, &b);
+        ASSERT_EQ(wa.size(), wb.size());
+        for (size_t i = 0; i < wa.size(); ++i) ASSERT_EQ(wa[i].x, wb[i].x);
+        EXPECT_EQ(a.misordered, b.misordered);
+        EXPECT_EQ(a.reversed, b.reversed);
+        misordered += a.misordered, reversed += a.reversed;
+        strokes += Strokes(wa);
+        EXPECT_EQ(Strokes(wa), 4);
+        // a sample that drew no error is the standard writing of its seed
+        if (!a.misordered && a.reversed == 0) {
+            auto plain = DistortedWriting(Sun(), seed);
+            ASSERT_EQ(plain.size(), wa.size());
+            for (size_t i = 0; i < wa.size(); ++i)
+                ASSERT_TRUE(plain[i].x == wa[i].x && plain[i].y == wa[i].y) << seed;
+        }
+    }
+    EXPECT_NEAR(misordered / double(n), 0.5, 0.08);
+    EXPECT_NEAR(reversed / double(strokes), 0.3, 0.05);
 }
