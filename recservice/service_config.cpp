@@ -46,6 +46,8 @@ ServiceConfig ReadServiceConfig() {
     config.crDic = config.prefix + ReadString(config, "CRDIC");
     config.cbDic = config.prefix + ReadString(config, "CBDIC");
     config.exDic = config.prefix + ReadString(config, "EXDIC");
+    const std::string prior = ReadString(config, "CPDIC");
+    if (!prior.empty()) config.cpDic = config.prefix + prior;
 
     const char* file = config.file.c_str();
     config.addLastPoint = platform::GetPrivateProfileInt(kConfigSection, "AddLastPoint", 0, file);
