@@ -12,6 +12,7 @@ constexpr char kMagic[4] = {'T', 'C', 'P', 'R'};
 constexpr uint16_t kVersion = 1;
 constexpr size_t kHeaderSize = 12;
 constexpr size_t kEntrySize = 5;
+constexpr int32_t kOrdered = 256; // candidates a list is ordered over
 
 uint16_t Read16(const unsigned char* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
@@ -144,35 +145,39 @@ int iApplyCharPrior(const CHAR_PRIOR* pPrior, int32_t iSpan, CR_RESULT* pRes, in
     int32_t n = 0;
     while (n < iCount && pRes[n].score >= 1) ++n;
     if (!pPrior || pPrior->iCount <= 0 || iSpan <= 0 || n < 2) return n;
+    // Only the leading candidates are ordered, in fixed work arrays (callers ask for 10 or 20).
+    const int32_t m = std::min(n, kOrdered);
     struct Keyed {
         int64_t key;
         CR_RESULT res;
     };
-    std::vector<int> group(static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i)
-        group[static_cast<size_t>(i)] = iCharPriorGroup(pPrior, pRes[i].code);
-    std::vector<bool> done(static_cast<size_t>(n), false);
-    std::vector<int32_t> places;
-    std::vector<Keyed> members;
-    for (int32_t i = 0; i < n; ++i) {
-        const int g = group[static_cast<size_t>(i)];
-        if (g == 0 || done[static_cast<size_t>(i)]) continue;
-        places.clear();
-        members.clear();
-        for (int32_t j = i; j < n; ++j) {
-            if (group[static_cast<size_t>(j)] != g) continue;
-            done[static_cast<size_t>(j)] = true;
-            places.push_back(j);
-            members.push_back({int64_t{pRes[j].score} * 255 +
-                                   int64_t{iSpan} * iCharPriorWeight(pPrior, pRes[j].code),
-                               pRes[j]});
+    int group[kOrdered];
+    bool done[kOrdered] = {};
+    int32_t places[kOrdered];
+    Keyed members[kOrdered];
+    for (int32_t i = 0; i < m; ++i) group[i] = iCharPriorGroup(pPrior, pRes[i].code);
+    bool moved = false;
+    for (int32_t i = 0; i < m; ++i) {
+        if (group[i] == 0 || done[i]) continue;
+        int32_t count = 0;
+        for (int32_t j = i; j < m; ++j) {
+            if (group[j] != group[i]) continue;
+            done[j] = true;
+            places[count] = j;
+            members[count++] = {int64_t{pRes[j].score} * 255 +
+                                    int64_t{iSpan} * iCharPriorWeight(pPrior, pRes[j].code),
+                                pRes[j]};
         }
-        if (places.size() < 2) continue;
-        std::stable_sort(members.begin(), members.end(),
+        std::stable_sort(members, members + count,
                          [](const Keyed& a, const Keyed& b) { return a.key > b.key; });
-        for (size_t k = 0; k < places.size(); ++k) pRes[places[k]] = members[k].res;
+        for (int32_t k = 0; k < count; ++k) {
+            moved = moved || members[k].res.code != pRes[places[k]].code ||
+                    members[k].res.pat_no != pRes[places[k]].pat_no;
+            pRes[places[k]] = members[k].res;
+        }
     }
-    for (int32_t i = 1; i < n; ++i)
-        if (pRes[i].score > pRes[i - 1].score) pRes[i].score = pRes[i - 1].score;
+    if (moved)
+        for (int32_t i = 1; i < m; ++i)
+            if (pRes[i].score > pRes[i - 1].score) pRes[i].score = pRes[i - 1].score;
     return n;
 }

@@ -52,9 +52,9 @@ int iWriteCharPrior(const char* cpFile, int32_t iSpan, const uint16_t* pCodes,
                     const uint8_t* pWeights, const uint16_t* pGroups, int32_t iCount);
 
 // Reorders the candidates of pRes (the leading records of the iCount given with a score of
-// at least 1): the members of each group, among the places they hold, by score * 255 +
-// iSpan * weight, highest first, equal keys in their old order. A candidate that another
-// passed takes that one's score when its own is higher, so that the scores still fall
-// along the list and none rises. A null prior, a span of 0 or less leaves the list as it
-// is. Returns the number of candidates.
+// at least 1; of those, the first 256): the members of each group, among the places they hold, by
+// score * 255 + iSpan * weight, highest first, equal keys in their old order. A candidate that
+// another passed takes that one's score when its own is higher, so that the scores still fall along
+// the list and none rises. A null prior, a span of 0 or less leaves the list as it is. Returns the
+// number of candidates.
 int iApplyCharPrior(const CHAR_PRIOR* pPrior, int32_t iSpan, CR_RESULT* pRes, int32_t iCount);
