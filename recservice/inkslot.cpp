@@ -1,10 +1,12 @@
 // The box recognizer: single-character recognition through the older classifier build,
 // whose dictionaries are opened at the first load of this library and closed at the last
-// unload. Configuration: "VELTABOX.INI" in the system directory, section VELTABOX.
+// unload. Configuration: "VELTABOX.INI" in the system directory, section VELTABOX; its
+// optional key CPDDIC names the character prior that orders candidates of the same shape.
 #include "classifier/records.h"
 #include "platform/loader.h"
 #include "platform/profile.h"
 #include "platform/sysdir.h"
+#include "recservice/charprior.h"
 
 #include <cstdint>
 #include <string>
@@ -26,6 +28,7 @@ constexpr int kDefaultClassCount = 500;
 constexpr unsigned long kValueSize = 512;
 
 int32_t pcount = 0;
+CHAR_PRIOR prior{};
 
 std::string ReadKey(const std::string& file, const char* key) {
     char value[kValueSize] = {};
@@ -43,17 +46,23 @@ int OpenDictionary() {
         platform::GetPrivateProfileInt(kSection, "CCOUNT", kDefaultClassCount, file.c_str());
     if (opened != 0) return 0;
     _vSetClassCount(classCount);
+    const std::string priorName = ReadKey(file, "CPDDIC");
+    if (!priorName.empty()) iLoadCharPrior((base + priorName).c_str(), &prior);
     return 1;
 }
 
 void CloseDictionary() {
     _vCloseClassRecogModule();
+    vFreeCharPrior(&prior);
 }
 
 } // namespace
 
 INKSLOT_EXPORT int Recognize(PATTERN_W* pPatW, CR_RESULT* pCRres, int iResultCount) {
-    return _iClassifyRecognize(pPatW, pCRres, iResultCount);
+    // 0 is success; the candidates are then ordered by the prior where their scores are close
+    const int result = _iClassifyRecognize(pPatW, pCRres, iResultCount);
+    if (result == 0) iApplyCharPrior(&prior, prior.iSpan, pCRres, iResultCount);
+    return result;
 }
 
 INKSLOT_EXPORT int DllEntryPoint(void*, unsigned long reason, void*) {

@@ -184,11 +184,26 @@ void SetRecCategory(int32_t lSRKFlag) {
         fallback(lSRKFlag);
 }
 
-int32_t RecognizeF(PATTERN_W* pPatW, CR_RESULT* pCRRes, int32_t lResultCount) {
+namespace {
+
+// The recognizer's single-character result, before the character prior.
+int32_t RecognizeByShape(PATTERN_W* pPatW, CR_RESULT* pCRRes, int32_t lResultCount) {
     if (auto fn = Bind<long (*)(PATTERN_W*, CR_RESULT*, long)>("lSRRecognizeCP"))
         return fn(pPatW, pCRRes, lResultCount);
     // The classifier counts its candidates; none found is the failure.
     if (auto classify = Bind<int (*)(PATTERN_W*, CR_RESULT*, int)>("iClassifyRecognize"))
         return classify(pPatW, pCRRes, lResultCount) != 0 ? 0 : 1;
     return kMissing;
+}
+
+} // namespace
+
+int32_t RecognizeF(PATTERN_W* pPatW, CR_RESULT* pCRRes, int32_t lResultCount) {
+    const int32_t result = RecognizeByShape(pPatW, pCRRes, lResultCount);
+    // Characters of the same shape (口 and 囗, 力 and カ) score alike; among candidates
+    // whose scores lie close together the commoner one comes first. The recognizer's
+    // category mask has already decided which characters are in the list at all.
+    const CHAR_PRIOR& prior = State().prior;
+    if (result == 0) iApplyCharPrior(&prior, prior.iSpan, pCRRes, lResultCount);
+    return result;
 }

@@ -48,6 +48,8 @@ ServiceConfig ReadServiceConfig() {
     config.exDic = config.prefix + ReadString(config, "EXDIC");
     const std::string lp = ReadString(config, "LPDIC");
     if (!lp.empty()) config.lpDic = config.prefix + lp;
+    const std::string prior = ReadString(config, "CPDIC");
+    if (!prior.empty()) config.cpDic = config.prefix + prior;
 
     const char* file = config.file.c_str();
     config.addLastPoint = platform::GetPrivateProfileInt(kConfigSection, "AddLastPoint", 0, file);

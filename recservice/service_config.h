@@ -3,7 +3,8 @@
 // "VELTAREC.INI", section RECOGBOX. The current directory's copy is used only when it
 // carries a nonzero RECFLAG; otherwise the system directory's copy is read (a missing
 // file gives every key its default). Dictionary paths are the chosen directory, '/', and
-// the key's value (an empty value leaves the bare directory prefix).
+// the key's value (an empty value leaves the bare directory prefix); only the optional
+// character prior (CPDIC) is left empty without a value, and then not used.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@ struct ServiceConfig {
     std::string cbDic;    // CBDIC path: character bigram dictionary
     std::string exDic;    // EXDIC path: model pattern dictionary
     std::string lpDic;    // LPDIC path: fitted evaluation tables; empty when not named
+    std::string cpDic;    // CPDIC path: character prior; empty when the key is absent or empty
     int32_t addLastPoint; // AddLastPoint, negative values read as 0
     int32_t getRectFlag;  // GetRectFlag
     int32_t classCount;   // CCOUNT, 250 when absent

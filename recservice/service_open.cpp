@@ -75,6 +75,9 @@ int32_t OpenDictionary(void) {
         return 0;
     }
     state.matcherReady = InitShapeMatcher();
+    // The character prior is optional: without it (or with a file that does not load)
+    // candidates keep the recognizer's order.
+    if (!config.cpDic.empty()) iLoadCharPrior(config.cpDic.c_str(), &state.prior);
     return 1;
 }
 
@@ -83,6 +86,7 @@ int32_t CloseDictionary(void) {
     CloseRecognizer();
     ReleaseModelIndex();
     CloseShapeMatcher();
+    vFreeCharPrior(&state.prior);
     state.matcherReady = false;
     if (!state.library) return 0;
     const bool unloaded = platform::FreeLibrary(state.library);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/loader.h"
+#include "recservice/charprior.h"
 
 #include <cstdint>
 
@@ -14,6 +15,7 @@ struct ServiceState {
     int32_t extraEndPoints = 0;               // AddLastPoint, never negative
     int32_t boundFromPattern = 0;             // GetRectFlag
     bool matcherReady = false;                // the stroke matcher's tables were built
+    CHAR_PRIOR prior{};                       // CPDIC; empty when none is configured or loads
 };
 
 ServiceState& State();

@@ -35,6 +35,7 @@ piece "$dicts/glyphs.crd" crdic 64 1024 8192 32768
 piece "$dicts/glyphs.ccd" coarse 83 1024 8192 32768
 piece "$dicts/bigram.cbg" bigram 1041 2048 8192 32768
 piece "$dicts/models.exd" models 16 1024 8192
+piece "$dicts/prior.cpd" prior 12 300 3000
 for ini in "$dicts"/*.INI; do piece "$ini" profile 100000; done
 for q in "$dicts"/questions/*.txt; do piece "$q" questions 100000; done
 # The stroke targets recognize against the compiled dictionaries too, unless

@@ -1,5 +1,6 @@
 // Forwarding the recognition calls: extra end points, character bounds from the pattern,
 // translation of single-character results, fallbacks, and no library at all.
+#include "recservice/charprior.h"
 #include "recservice/tests/service_fixture.h"
 
 namespace servicetest {
@@ -228,6 +229,63 @@ TEST_F(ServiceWithoutLibrary, EveryCallGivesItsMissingResult) {
     EXPECT_EQ(a + b + c, 0);
     Get<veltarec::SetRecCategoryFn>("SetRecCategory")(1); // nothing to reach, no crash
     EXPECT_EQ(Get<veltarec::CloseDictionaryFn>("CloseDictionary")(), 0);
+}
+
+// --- The character prior ---
+
+// A classifier's list where a rare character (code 0x9A98) scores just above a common one
+// (0x8CFB) of the same shape, and a third far below.
+void CloseCandidates(FakeLog& log) {
+    log.resultCount = 3;
+    log.results[0] = CR_RESULT{1, 999, 0x9A98};
+    log.results[1] = CR_RESULT{2, 938, 0x8CFB};
+    log.results[2] = CR_RESULT{3, 600, 0x93FA};
+    log.recognizeResult = 3;
+}
+
+TEST_F(ServiceApi, ConfiguredPriorPutsTheCommonCharacterFirstAmongCloseScores) {
+    const uint16_t codes[] = {0x8CFB, 0x93FA, 0x9A98};
+    const uint8_t weights[] = {240, 255, 0};
+    const uint16_t groups[] = {1, 2, 1};
+    ASSERT_EQ(iWriteCharPrior(system_.file("prior.cpd").c_str(), 100, codes, weights, groups, 3),
+              0);
+    WriteSystemConfig(classifier_.path(), "CPDIC=prior.cpd\n");
+    platform::ModuleHandle service = LoadService();
+    ASSERT_NE(service, nullptr);
+    auto recognize = Export<veltarec::RecognizeFFn>(service, "RecognizeF");
+    CloseCandidates(*classifier_.log());
+    POINT_W points[2] = {{0, 0, 2}, {10, 10, 4}};
+    PATTERN_W pattern{points, 2};
+    CR_RESULT out[20] = {};
+    ASSERT_EQ(recognize(&pattern, out, 20), 0);
+    EXPECT_EQ(out[0].code, 0x8CFBu);
+    EXPECT_EQ(out[1].code, 0x9A98u);
+    EXPECT_EQ(out[1].score, 938);
+    EXPECT_EQ(out[2].code, 0x93FAu); // 339 points below: far out of the prior's reach
+    EXPECT_EQ(out[3].score, 0);
+    // a failed recognition is passed on as it is
+    classifier_.log()->recognizeResult = 0;
+    EXPECT_EQ(recognize(&pattern, out, 20), 1);
+}
+
+TEST_F(ServiceApi, WithoutAPriorTheClassifierOrderStands) {
+    for (const std::string extra : {"", "CPDIC=missing.cpd\n", "CPDIC=broken.cpd\n"}) {
+        SCOPED_TRACE(extra);
+        WriteFile(system_.file("broken.cpd"), "TCPR\1\0");
+        WriteSystemConfig(classifier_.path(), extra);
+        platform::ModuleHandle service = LoadService();
+        ASSERT_NE(service, nullptr);
+        auto recognize = Export<veltarec::RecognizeFFn>(service, "RecognizeF");
+        CloseCandidates(*classifier_.log());
+        POINT_W points[2] = {{0, 0, 2}, {10, 10, 4}};
+        PATTERN_W pattern{points, 2};
+        CR_RESULT out[20] = {};
+        ASSERT_EQ(recognize(&pattern, out, 20), 0);
+        EXPECT_EQ(out[0].code, 0x9A98u);
+        EXPECT_EQ(out[0].score, 999);
+        EXPECT_EQ(out[1].code, 0x8CFBu);
+        FreeService(service);
+    }
 }
 
 } // namespace

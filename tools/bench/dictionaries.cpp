@@ -17,6 +17,8 @@ ClassifierFiles ConfiguredClassifierFiles(const std::string& data) {
     platform::GetPrivateProfileString("RECOGBOX", "CCDIC", "glyphs.ccd", name, sizeof name,
                                       ini.c_str());
     f.ccd = f.dir + name;
+    platform::GetPrivateProfileString("RECOGBOX", "CPDIC", "", name, sizeof name, ini.c_str());
+    if (*name) f.cpd = f.dir + name;
     return f;
 }
 

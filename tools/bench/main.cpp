@@ -10,6 +10,7 @@
 
 #include "classifier/glyphid.h"
 #include "platform/loader.h"
+#include "recservice/charprior.h"
 #include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"
@@ -45,13 +46,17 @@ const char kUsage[] =
     "  --class-count N   coarse candidates of the coarse path (50, as configured)\n"
     "  --coarse-only     skip the full path\n"
     "  --in-order        match strokes only in the order and direction written\n"
+    "  --prior FILE      character prior to order the candidates with as the recognition\n"
+    "                    service does (default: the configured one; 'none' for none)\n"
+    "  --prior-span N    score points the prior may move a candidate (the file's)\n"
     "  --recall          also report where the coarse classifier alone ranks the answer\n"
     "  --dump FILE       write the samples as JSON lines and stop\n";
 
 struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
-                lib = "glyphid.dll";
-    int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount;
+                lib = "glyphid.dll", prior;
+    int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount,
+        prior_span = -1;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
     bool coarse_only = false, recall = false, in_order = false;
 };
@@ -93,6 +98,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = num(o.full_stride, 1);
         else if (a == "--class-count")
             ok = num(o.class_count, 1);
+        else if (a == "--prior")
+            ok = str(o.prior);
+        else if (a == "--prior-span")
+            ok = num(o.prior_span, 0) && o.prior_span <= kCharPriorMaxSpan;
         else if (a == "--data")
             ok = str(o.data);
         else if (a == "--lib")
@@ -175,10 +184,19 @@ struct Figures {
 };
 
 // A path's figures over all samples, and apart over those in standard stroke order and
-// direction and those imitated with order or direction errors.
+// direction and those imitated with order or direction errors; each as the classifier
+// ranks the candidates and as the character prior then orders them.
 struct PathFigures {
     Figures all, standard, with_errors;
+    Figures all_prior, standard_prior, with_errors_prior;
 };
+
+// Where the sample's answer ranks among n candidates, -1 when it is not among them.
+int RankOf(const Sample& s, const CR_RESULT* res, int n) {
+    for (int k = 0; k < n; ++k)
+        if ((res[k].code & 0xFFFF) == s.code) return k;
+    return -1;
+}
 
 void Report(const char* name, const Figures& f) {
     if (f.n == 0) return;
@@ -292,6 +310,20 @@ int main(int argc, char** argv) {
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
+    // the character prior the recognition service orders the candidates with
+    CHAR_PRIOR prior{};
+    const std::string prior_file = o.prior.empty() ? files.cpd : o.prior == "none" ? "" : o.prior;
+    if (!prior_file.empty() && iLoadCharPrior(prior_file.c_str(), &prior) != CHARPRIOR_OK) {
+        std::fprintf(stderr, "tessera-bench: the character prior %s does not load\n",
+                     prior_file.c_str());
+        close();
+        return 1;
+    }
+    const int span = o.prior_span >= 0 ? o.prior_span : prior.iSpan;
+    const bool with_prior = prior.iCount > 0 && span > 0;
+    if (with_prior)
+        std::printf("character prior %s: %d characters, span %d\n", prior_file.c_str(),
+                    prior.iCount, span);
     auto run = [&](int class_count, int stride) {
         count(class_count);
         PathFigures f;
@@ -303,11 +335,14 @@ int main(int argc, char** argv) {
             int n = classify(&p, res, 10);
             auto t1 = std::chrono::steady_clock::now();
             double millis = std::chrono::duration<double, std::milli>(t1 - t0).count();
-            int rank = -1;
-            for (int k = 0; k < n && rank < 0; ++k)
-                if ((res[k].code & 0xFFFF) == s.code) rank = k;
+            int rank = RankOf(s, res, n);
             f.all.Add(rank, millis);
             (s.with_errors ? f.with_errors : f.standard).Add(rank, millis);
+            if (!with_prior) continue;
+            iApplyCharPrior(&prior, span, res, n);
+            rank = RankOf(s, res, n);
+            f.all_prior.Add(rank, millis);
+            (s.with_errors ? f.with_errors_prior : f.standard_prior).Add(rank, millis);
         }
         return f;
     };
@@ -315,13 +350,17 @@ int main(int argc, char** argv) {
     const bool apart = o.json.empty() && (o.order_errors > 0 || o.reversed > 0);
     auto report = [&](const std::string& name, const PathFigures& f) {
         Report(name.c_str(), f.all);
+        Report("  + character prior", f.all_prior);
         if (!apart) return;
         Report("  standard order", f.standard);
+        Report("    + character prior", f.standard_prior);
         Report("  order/direction err.", f.with_errors);
+        Report("    + character prior", f.with_errors_prior);
     };
     report("coarse path (" + std::to_string(o.class_count) + ")", run(o.class_count, 1));
     if (!o.coarse_only) report("full path", run(0, o.full_stride));
     close();
     platform::FreeLibrary(lib);
+    vFreeCharPrior(&prior);
     return 0;
 }

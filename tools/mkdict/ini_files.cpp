@@ -42,6 +42,8 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "\n"
                       "EXDIC=" +
                       n.model + "\n";
+    // the character prior orders candidates of the same shape by how common they are
+    if (!n.prior.empty()) rec += "CPDIC=" + n.prior + "\n";
     std::string box = "; Box recognizer: the classifier's dictionaries, file names relative\n"
                       "; to this folder. Written by tessera-mkdict.\n"
                       "[VELTABOX]\n"
@@ -53,6 +55,7 @@ bool WriteIniFiles(const std::string& dir, const DictionaryNames& n, std::string
                       "\n"
                       "CCOUNT=" +
                       std::to_string(kClassCount) + "\n";
+    if (!n.prior.empty()) box += "CPDDIC=" + n.prior + "\n";
     return WriteText(dir + "/VELTAREC.INI", rec, error) &&
            WriteText(dir + "/VELTABOX.INI", box, error);
 }

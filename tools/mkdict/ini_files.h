@@ -11,6 +11,7 @@ struct DictionaryNames {
     std::string coarse = "glyphs.ccd";  // coarse classification dictionary
     std::string bigram = "bigram.cbg";  // character bigram dictionary
     std::string model = "models.exd";   // model pattern dictionary
+    std::string prior = "prior.cpd";    // character prior (empty: none named)
 };
 
 // Coarse candidates per recognition (CCOUNT). 50 reads the held-out imitations as well as

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "recservice/charprior.h"
 #include "tools/mkdict/bigram_dic.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/coarse_dic.h"
@@ -19,9 +20,11 @@
 #include "tools/mkdict/distort.h"
 #include "tools/mkdict/exdic.h"
 #include "tools/mkdict/ini_files.h"
+#include "tools/mkdict/kanjidic.h"
 #include "tools/mkdict/kvg_archive.h"
 #include "tools/mkdict/kvg_character.h"
 #include "tools/mkdict/pattern_dic.h"
+#include "tools/mkdict/same_shape.h"
 #include "tools/mkdict/seeds.h"
 
 namespace fs = std::filesystem;
@@ -38,8 +41,9 @@ const char kUsage[] =
     "  --no-system-text   do not read the Japanese manual pages, Debian reference, EDICT\n"
     "                     and KANJIDIC that the system's packages install\n"
     "  --edict FILE       EDICT word list to read (EUC-JP or UTF-8, may be gzipped)\n"
-    "  --kanjidic FILE    KANJIDIC file whose frequency ranks blend into the kanji's\n"
-    "                     monograms\n"
+    "  --kanjidic FILE    KANJIDIC, whose frequency ranks blend into the kanji's monograms\n"
+    "                     and whose grades and ranks make the character prior (default\n"
+    "                     /usr/share/edict/kanjidic, from the Debian package kanjidic)\n"
     "  --rank-weight X    share of the rank estimate in those monograms, 0..1 (0.5)\n"
     "  --no-backoff       pair values as counted, every unseen pair at the floor value\n"
     "                     (by default seen pairs are discounted and unseen ones back off\n"
@@ -51,11 +55,17 @@ const char kUsage[] =
     "  --strength X      distortion strength of those writings (1.25)\n"
     "  --travel-margin N, --turn-margin N  widen the coarse ranges (0)\n"
     "  --nodir N          segments shorter than N carry no direction (0 = off)\n"
+
+    "  --prior-span N     score points the commonest character's prior is worth (100)\n"
+    "  --same-shape X     shape distance up to which characters count as the same shape\n"
+    "                     and are ordered by the prior (0.12; drawings of up to 4 strokes)\n"
     "  TEXT...            more Japanese text files (UTF-8 or CP932, may be gzipped)\n";
 
 struct Options {
     std::string kanjivg, out, license, only;
-    std::string edict, kanjidic;
+    std::string edict, kanjidic; // empty: the system's files
+    int prior_span = kDefaultPriorSpan;
+    double same_shape = kSameShapeDistance;
     bool system_text = true;
     BigramOptions bigram;
     bool split_variants = true;
@@ -90,7 +100,14 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = value(o.license);
         else if (a == "--only")
             ok = value(o.only);
-        else if (a == "--no-split-variants")
+        else if (a == "--prior-span")
+            ok = number(o.prior_span) && o.prior_span <= kCharPriorMaxSpan;
+        else if (a == "--same-shape") {
+            std::string v;
+            ok = value(v);
+            o.same_shape = ok ? std::atof(v.c_str()) : -1;
+            ok = ok && o.same_shape >= 0 && o.same_shape <= 1;
+        } else if (a == "--no-split-variants")
             o.split_variants = false;
         else if (a == "--no-system-text")
             o.system_text = false;
@@ -178,6 +195,40 @@ std::optional<std::string> ReadJapaneseFile(const std::string& f) {
     if (!text)
         std::fprintf(stderr, "tessera-mkdict: warning: %s: unknown text encoding\n", f.c_str());
     return text;
+}
+
+// The character prior from KANJIDIC, and its attribution. Without KANJIDIC the prior is
+// empty (the classifier's order stands) and the build says why.
+bool BuildPrior(const Options& o, const std::string& path, const std::vector<uint16_t>& codes,
+                const std::vector<Ink>& drawings, std::string& error) {
+    std::map<char32_t, KanjiInfo> kanjidic;
+    std::string why;
+    const bool have =
+        ReadKanjidic(o.kanjidic.empty() ? kDefaultKanjidic : o.kanjidic, kanjidic, why);
+    if (!have)
+        std::fprintf(stderr,
+                     "tessera-mkdict: warning: %s; the character prior is empty, so characters "
+                     "of the same shape keep the classifier's order (install the Debian "
+                     "package kanjidic, or pass --kanjidic FILE)\n",
+                     why.c_str());
+    else
+        std::printf("prior: %zu KANJIDIC entries\n", kanjidic.size());
+    if (!WriteCharPriorFile(path, codes, drawings, have ? &kanjidic : nullptr, o.prior_span,
+                            o.same_shape, error))
+        return false;
+    std::ofstream out(fs::path(o.out) / "KANJIDIC-LICENSE", std::ios::binary | std::ios::trunc);
+    out << "The character prior in this folder (prior.cpd: school grades and frequency ranks\n"
+           "of kanji) is derived from KANJIDIC, the property of the Electronic Dictionary\n"
+           "Research and Development Group (http://www.edrdg.org/), used in conformance with\n"
+           "the Group's licence, the Creative Commons Attribution-ShareAlike licence (V3.0)\n"
+           "(http://creativecommons.org/licenses/by-sa/3.0/); the prior is distributed\n"
+           "under the same licence.\n";
+    if (!have) out << "\nThis build found no KANJIDIC: the prior is empty.\n";
+    if (!out) {
+        error = "cannot write KANJIDIC-LICENSE";
+        return false;
+    }
+    return true;
 }
 
 bool BuildBigrams(const Options& o, const std::string& path, std::string& error) {
@@ -284,6 +335,7 @@ int main(int argc, char** argv) {
     std::vector<PatternCategory> cats;
     std::map<uint16_t, size_t> cat_of_code;
     std::vector<ModelEntry> models;
+    std::vector<Ink> drawings; // the first drawing of each category, for the prior
     o.coarse.seed_base = kTrainingSeedBase;
     CoarseBuilder coarse(o.coarse);
     int skipped = 0, failed = 0;
@@ -318,6 +370,7 @@ int main(int argc, char** argv) {
             if (IsSmallKana(*code)) c.status |= 128;
             cats.push_back(std::move(c));
             models.push_back(MakeModelEntry(*code, ch.strokes));
+            drawings.push_back(ch.strokes);
             if (!coarse.Add(*code, ch.strokes))
                 std::fprintf(stderr, "tessera-mkdict: warning: %s: no coarse features\n",
                              entry.name.c_str());
@@ -349,7 +402,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tessera-mkdict: warning: built without the recognition core: no "
                          "pattern dictionary\n");
 #endif
+    std::vector<uint16_t> codes;
+    for (const auto& c : cats) codes.push_back(c.code);
     ok = ok && coarse.Write((out / names.coarse).string(), error) &&
+         BuildPrior(o, (out / names.prior).string(), codes, drawings, error) &&
          WriteModelDictionary((out / names.model).string(), models, error) &&
          BuildBigrams(o, (out / names.bigram).string(), error) &&
          WriteIniFiles(o.out, names, error) && WriteLicense(o, error);

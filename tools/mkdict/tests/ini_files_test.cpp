@@ -26,11 +26,19 @@ TEST(IniFiles, ServiceAndBoxConfigurationsReadBack) {
     EXPECT_EQ(get("RECOGBOX", "CCDIC", rec), names.coarse);
     EXPECT_EQ(get("RECOGBOX", "CBDIC", rec), names.bigram);
     EXPECT_EQ(get("RECOGBOX", "EXDIC", rec), names.model);
+    EXPECT_EQ(get("RECOGBOX", "CPDIC", rec), names.prior);
+    EXPECT_EQ(get("VELTABOX", "CPDDIC", box), names.prior);
     // the service must not read its configuration from the current folder
     EXPECT_EQ(platform::GetPrivateProfileInt("RECOGBOX", "RECFLAG", -1, rec.c_str()), -1);
     EXPECT_EQ(get("VELTABOX", "CRDDIC", box), names.pattern);
     EXPECT_EQ(get("VELTABOX", "CCDDIC", box), names.coarse);
     EXPECT_EQ(platform::GetPrivateProfileInt("VELTABOX", "CCOUNT", 0, box.c_str()), 50);
     EXPECT_FALSE(WriteIniFiles((dir / "missing" / "x").string(), names, err));
+    // without a prior no key names one, and the service keeps the classifier's order
+    DictionaryNames bare;
+    bare.prior.clear();
+    ASSERT_TRUE(WriteIniFiles(dir.string(), bare, err)) << err;
+    EXPECT_EQ(get("RECOGBOX", "CPDIC", rec), "");
+    EXPECT_EQ(get("VELTABOX", "CPDDIC", box), "");
     fs::remove_all(dir);
 }
