@@ -13,6 +13,7 @@
 #include "recservice/veltarec.h"
 #include "strrec/seqread.h"
 #include "tools/bench/samples.h"
+#include "tools/cli_args.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/corpus.h"
 #include "tools/mkdict/lines.h"
@@ -45,55 +46,39 @@ struct Options {
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto str = [&](std::string& v) { return i + 1 < argc ? (v = argv[++i], true) : false; };
-        auto num = [&](int& v, int lo) {
-            std::string s;
-            if (!str(s)) return false;
-            char* end = nullptr;
-            long n = std::strtol(s.c_str(), &end, 10);
-            if (*end || n < lo || n > 1000000) return false;
-            v = static_cast<int>(n);
-            return true;
-        };
+    cli::Args args("tessera-linebench", argc, argv);
+    while (args.Next()) {
+        const std::string& a = args.Option();
+        constexpr long kMost = 1000000;
         bool ok = true;
         if (a == "--kanjivg")
-            ok = str(o.kanjivg);
+            ok = args.Text(o.kanjivg);
         else if (a == "--data")
-            ok = str(o.data);
+            ok = args.Text(o.data);
         else if (a == "--set")
-            ok = str(o.set) && (o.set == "tune" || o.set == "heldout");
+            ok = args.Text(o.set) && (o.set == "tune" || o.set == "heldout");
         else if (a == "--text")
-            ok = str(o.text);
+            ok = args.Text(o.text);
         else if (a == "--lines")
-            ok = num(o.lines, 1);
+            ok = args.Int(o.lines, 1, kMost);
         else if (a == "--min-len")
-            ok = num(o.min_len, 1);
+            ok = args.Int(o.min_len, 1, kMost);
         else if (a == "--max-len")
-            ok = num(o.max_len, 1);
+            ok = args.Int(o.max_len, 1, kMost);
         else if (a == "--single-stride")
-            ok = num(o.single_stride, 1);
+            ok = args.Int(o.single_stride, 1, kMost);
         else if (a == "--show")
-            ok = num(o.show, 0);
+            ok = args.Int(o.show, 0, kMost);
         else if (a == "--only")
-            ok = str(o.only) && (o.only == "natural" || o.only == "random" || o.only == "single");
-        else if (a == "--stroke-errors") {
-            std::string v;
-            ok = str(v);
-            char* end = nullptr;
-            o.stroke_errors = ok ? std::strtod(v.c_str(), &end) : -1;
-            ok = ok && *end == 0 && o.stroke_errors >= 0 && o.stroke_errors <= 1;
-        } else if (a == "--correct")
+            ok = args.Text(o.only) &&
+                 (o.only == "natural" || o.only == "random" || o.only == "single");
+        else if (a == "--stroke-errors")
+            ok = args.Real(o.stroke_errors, 0, 1);
+        else if (a == "--correct")
             o.correct = true;
-        else {
-            std::fprintf(stderr, "tessera-linebench: unknown option %s\n", a.c_str());
-            return false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "tessera-linebench: bad or missing value for %s\n", a.c_str());
-            return false;
-        }
+        else
+            return args.Unknown();
+        if (!ok) return args.BadValue();
     }
     if (o.min_len > o.max_len) {
         std::fprintf(stderr, "tessera-linebench: --min-len above --max-len\n");

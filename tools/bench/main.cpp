@@ -13,6 +13,7 @@
 #include "recservice/charprior.h"
 #include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
+#include "tools/cli_args.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/distort.h"
 #include "tools/mkdict/ini_files.h"
@@ -62,75 +63,52 @@ struct Options {
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto str = [&](std::string& v) { return i + 1 < argc ? (v = argv[++i], true) : false; };
-        auto num = [&](int& v, int lo) {
-            std::string s;
-            if (!str(s)) return false;
-            char* end = nullptr;
-            long n = std::strtol(s.c_str(), &end, 10);
-            if (*end || n < lo || n > 1000000) return false;
-            v = static_cast<int>(n);
-            return true;
-        };
-        auto chance = [&](double& v) {
-            std::string s;
-            if (!str(s)) return false;
-            char* end = nullptr;
-            v = std::strtod(s.c_str(), &end);
-            return !*end && v >= 0 && v <= 1;
-        };
+    cli::Args args("tessera-bench", argc, argv);
+    while (args.Next()) {
+        const std::string& a = args.Option();
+        constexpr long kMost = 1000000;
         bool ok = true;
         if (a == "--kanjivg")
-            ok = str(o.kanjivg);
+            ok = args.Text(o.kanjivg);
         else if (a == "--json")
-            ok = str(o.json);
+            ok = args.Text(o.json);
         else if (a == "--dump")
-            ok = str(o.dump);
+            ok = args.Text(o.dump);
         else if (a == "--set")
-            ok = str(o.set) && (o.set == "tune" || o.set == "heldout");
+            ok = args.Text(o.set) && (o.set == "tune" || o.set == "heldout");
         else if (a == "--per-char")
-            ok = num(o.per_char, 1);
+            ok = args.Int(o.per_char, 1, kMost);
         else if (a == "--stride")
-            ok = num(o.stride, 1);
+            ok = args.Int(o.stride, 1, kMost);
         else if (a == "--full-stride")
-            ok = num(o.full_stride, 1);
+            ok = args.Int(o.full_stride, 1, kMost);
         else if (a == "--class-count")
-            ok = num(o.class_count, 1);
+            ok = args.Int(o.class_count, 1, kMost);
         else if (a == "--prior")
-            ok = str(o.prior);
+            ok = args.Text(o.prior);
         else if (a == "--prior-span")
-            ok = num(o.prior_span, 0) && o.prior_span <= kCharPriorMaxSpan;
+            ok = args.Int(o.prior_span, 0, kCharPriorMaxSpan);
         else if (a == "--data")
-            ok = str(o.data);
+            ok = args.Text(o.data);
         else if (a == "--lib")
-            ok = str(o.lib);
-        else if (a == "--strength") {
-            std::string s;
-            ok = str(s);
-            o.strength = ok ? std::atof(s.c_str()) : 0;
-            ok = ok && o.strength >= 0 && o.strength <= 5;
-        } else if (a == "--stroke-errors")
-            ok = chance(o.stroke_errors);
+            ok = args.Text(o.lib);
+        else if (a == "--strength")
+            ok = args.Real(o.strength, 0, 5);
+        else if (a == "--stroke-errors")
+            ok = args.Real(o.stroke_errors, 0, 1);
         else if (a == "--order-errors")
-            ok = chance(o.order_errors);
+            ok = args.Real(o.order_errors, 0, 1);
         else if (a == "--reversed")
-            ok = chance(o.reversed);
+            ok = args.Real(o.reversed, 0, 1);
         else if (a == "--coarse-only")
             o.coarse_only = true;
         else if (a == "--in-order")
             o.in_order = true;
         else if (a == "--recall")
             o.recall = true;
-        else {
-            std::fprintf(stderr, "tessera-bench: unknown option %s\n", a.c_str());
-            return false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "tessera-bench: bad or missing value for %s\n", a.c_str());
-            return false;
-        }
+        else
+            return args.Unknown();
+        if (!ok) return args.BadValue();
     }
     return true;
 }

@@ -26,6 +26,7 @@
 #include "strrec/lptables.h"
 #include "strrec/seqread.h"
 #include "strrec/srobj.h"
+#include "tools/cli_args.h"
 #include "tools/mkdict/corpus.h"
 #include "tools/mkdict/ini_files.h"
 #include "tools/mkdict/lines.h"
@@ -51,41 +52,27 @@ struct Options {
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto str = [&](std::string& v) { return i + 1 < argc ? (v = argv[++i], true) : false; };
-        auto num = [&](int& v) {
-            std::string s;
-            if (!str(s)) return false;
-            char* end = nullptr;
-            long n = std::strtol(s.c_str(), &end, 10);
-            if (*end || n < 1 || n > 100000) return false;
-            v = static_cast<int>(n);
-            return true;
-        };
+    cli::Args args("tessera-fitlines", argc, argv);
+    while (args.Next()) {
+        const std::string& a = args.Option();
         bool ok = true;
         if (a == "--kanjivg")
-            ok = str(o.kanjivg);
+            ok = args.Text(o.kanjivg);
         else if (a == "--data")
-            ok = str(o.data);
+            ok = args.Text(o.data);
         else if (a == "--out")
-            ok = str(o.out) && !o.out.empty() && o.out.find('/') == std::string::npos;
+            ok = args.Text(o.out) && !o.out.empty() && o.out.find('/') == std::string::npos;
         else if (a == "--lines")
-            ok = num(o.lines);
+            ok = args.Int(o.lines, 1, 100000);
         else if (a == "--singles")
-            ok = num(o.singles);
+            ok = args.Int(o.singles, 1, 100000);
         else if (a == "--text") {
             std::string t;
-            ok = str(t);
+            ok = args.Text(t);
             o.text.push_back(t);
-        } else {
-            std::fprintf(stderr, "tessera-fitlines: unknown option %s\n", a.c_str());
-            return false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "tessera-fitlines: bad or missing value for %s\n", a.c_str());
-            return false;
-        }
+        } else
+            return args.Unknown();
+        if (!ok) return args.BadValue();
     }
     if (o.kanjivg.empty() || o.data.empty()) {
         std::fprintf(stderr, "tessera-fitlines: --kanjivg and --data are needed\n");

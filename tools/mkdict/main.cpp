@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "recservice/charprior.h"
+#include "tools/cli_args.h"
 #include "tools/mkdict/bigram_dic.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/coarse_dic.h"
@@ -75,82 +76,56 @@ struct Options {
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&](std::string& v) {
-            if (i + 1 >= argc) return false;
-            v = argv[++i];
-            return true;
-        };
-        auto number = [&](int& v) {
-            std::string s;
-            if (!value(s)) return false;
-            char* end = nullptr;
-            long n = std::strtol(s.c_str(), &end, 10);
-            if (!end || *end || n < 0 || n > 100000) return false;
-            v = static_cast<int>(n);
-            return true;
-        };
+    cli::Args args("tessera-mkdict", argc, argv);
+    while (args.Next()) {
+        const std::string& a = args.Option();
+        constexpr long kMost = 100000;
         bool ok = true;
         if (a == "--kanjivg")
-            ok = value(o.kanjivg);
+            ok = args.Text(o.kanjivg);
         else if (a == "--out")
-            ok = value(o.out);
+            ok = args.Text(o.out);
         else if (a == "--license")
-            ok = value(o.license);
+            ok = args.Text(o.license);
         else if (a == "--only")
-            ok = value(o.only);
+            ok = args.Text(o.only);
         else if (a == "--prior-span")
-            ok = number(o.prior_span) && o.prior_span <= kCharPriorMaxSpan;
-        else if (a == "--same-shape") {
-            std::string v;
-            ok = value(v);
-            o.same_shape = ok ? std::atof(v.c_str()) : -1;
-            ok = ok && o.same_shape >= 0 && o.same_shape <= 1;
-        } else if (a == "--no-split-variants")
+            ok = args.Int(o.prior_span, 0, kCharPriorMaxSpan);
+        else if (a == "--same-shape")
+            ok = args.Real(o.same_shape, 0, 1);
+        else if (a == "--no-split-variants")
             o.split_variants = false;
         else if (a == "--no-system-text")
             o.system_text = false;
         else if (a == "--edict")
-            ok = value(o.edict);
+            ok = args.Text(o.edict);
         else if (a == "--kanjidic")
-            ok = value(o.kanjidic);
+            ok = args.Text(o.kanjidic);
         else if (a == "--no-backoff")
             o.bigram.backoff = false;
-        else if (a == "--rank-weight") {
-            std::string v;
-            char* end = nullptr;
-            ok = value(v);
-            o.bigram.rank_weight = ok ? std::strtod(v.c_str(), &end) : -1;
-            ok = ok && end && !*end && o.bigram.rank_weight >= 0 && o.bigram.rank_weight <= 1;
-        } else if (a == "--samples")
-            ok = number(o.coarse.samples);
+        else if (a == "--rank-weight")
+            ok = args.Real(o.bigram.rank_weight, 0, 1);
+        else if (a == "--samples")
+            ok = args.Int(o.coarse.samples, 0, kMost);
         else if (a == "--templates")
-            ok = number(o.coarse.templates) && o.coarse.templates >= 1 && o.coarse.templates <= 255;
+            ok = args.Int(o.coarse.templates, 1, 255);
         else if (a == "--travel-margin")
-            ok = number(o.coarse.travel_margin);
+            ok = args.Int(o.coarse.travel_margin, 0, kMost);
         else if (a == "--turn-margin")
-            ok = number(o.coarse.turn_margin);
+            ok = args.Int(o.coarse.turn_margin, 0, kMost);
         else if (a == "--extra-strokes")
-            ok = number(o.coarse.extra_strokes);
-        else if (a == "--strength") {
-            std::string v;
-            ok = value(v);
-            o.coarse.strength = ok ? std::atof(v.c_str()) : 0;
-            ok = ok && o.coarse.strength > 0 && o.coarse.strength <= 5;
-        } else if (a == "--nodir")
-            ok = number(o.pattern.nodir_below);
+            ok = args.Int(o.coarse.extra_strokes, 0, kMost);
+        else if (a == "--strength")
+            ok = args.Real(o.coarse.strength, 0, 5) && o.coarse.strength > 0;
+        else if (a == "--nodir")
+            ok = args.Int(o.pattern.nodir_below, 0, kMost);
         else if (a == "--help" || a == "-h")
             return false;
-        else if (!a.empty() && a[0] == '-') {
-            std::fprintf(stderr, "tessera-mkdict: unknown option %s\n", a.c_str());
-            return false;
-        } else
+        else if (!a.empty() && a[0] == '-')
+            return args.Unknown();
+        else
             o.texts.push_back(a);
-        if (!ok) {
-            std::fprintf(stderr, "tessera-mkdict: bad or missing value for %s\n", a.c_str());
-            return false;
-        }
+        if (!ok) return args.BadValue();
     }
     return !o.kanjivg.empty() && !o.out.empty();
 }
