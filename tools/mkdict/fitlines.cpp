@@ -9,8 +9,9 @@
 // gaps inside and between characters, of the box widths by character kind, of the right
 // character's score), and three weights (of the score term, of the language terms, and a
 // cost per character) from a search that re-evaluates the classified lattices and keeps
-// the values that read the most lines right. The correction pass's weight is chosen the
-// same way on the candidate lists of the true characters.
+// the values that read the most lines right. The correction pass's weight is then chosen
+// on what the pass is handed in use: the candidate lists of the characters that the
+// fitted search reads.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
