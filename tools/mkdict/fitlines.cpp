@@ -9,8 +9,9 @@
 // gaps inside and between characters, of the box widths by character kind, of the right
 // character's score), and three weights (of the score term, of the language terms, and a
 // cost per character) from a search that re-evaluates the classified lattices and keeps
-// the values that read the most lines right. The correction pass's weight is chosen the
-// same way on the candidate lists of the true characters.
+// the values that read the most lines right. The correction pass's weight is then chosen
+// on what the pass is handed in use: the candidate lists of the characters that the
+// fitted search reads.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -28,6 +29,7 @@
 #include "strrec/srobj.h"
 #include "tools/cli_args.h"
 #include "tools/mkdict/corpus.h"
+#include "tools/mkdict/correction_weight.h"
 #include "tools/mkdict/ini_files.h"
 #include "tools/mkdict/lines.h"
 #include "tools/mkdict/seeds.h"
@@ -376,43 +378,36 @@ int main(int argc, char** argv) {
         if (!moved) break;
     }
 
-    // The correction pass's weight, on the candidate lists of the true characters.
+    // The correction pass's weight, on what the pass is handed in use: the candidate lists
+    // of the characters of the best chain that the fitted search finds. A line counts when
+    // the corrected string is right, so that a weight is judged by the lines it repairs
+    // against those it spoils that the search had read right.
     {
-        std::vector<std::vector<std::vector<CODE_SCORE>>> cases;
-        std::vector<std::vector<uint16_t>> truth;
+        EVALTABLES fitted = Tables(st, w);
+        g_srlp.vSetEvalTables(&fitted);
+        std::vector<mkdict::CorrectionCase> cases;
         for (auto& l : lines) {
-            if (l.line.codes.size() < 2 || l.true_bound.size() != l.line.codes.size()) continue;
-            std::vector<std::vector<CODE_SCORE>> lists;
-            int prev = 0;
-            for (int i : l.true_bound) {
+            if (l.line.codes.size() < 2 || l.obj->m_lChainSearch() != SR_OK) continue;
+            mkdict::CorrectionCase c;
+            for (const DPCELL* cell = l.obj->pGetSorted(0); cell != nullptr; cell = cell->pPrev) {
                 std::vector<CODE_SCORE> list(kDPCands, CODE_SCORE{0, 0});
                 for (int k = 0; k < kDPCands; ++k)
-                    if (const DPCELL* c = l.obj->pGetCell(i, prev, k))
-                        list[static_cast<size_t>(k)] = {c->cr.code, c->cr.score};
-                lists.push_back(list);
-                prev = i;
+                    if (const DPCELL* ck = l.obj->pGetCell(cell->iFwdPos, cell->iBwdPos, k))
+                        list[static_cast<size_t>(k)] = {ck->cr.code, ck->cr.score};
+                c.lists.insert(c.lists.begin(), list);
             }
-            cases.push_back(lists);
-            truth.push_back(l.line.codes);
+            c.truth = l.line.codes;
+            c.kind = l.set;
+            cases.push_back(std::move(c));
         }
-        double best_c = -1;
-        for (double cw : {0.0, 1.0, 2.0, 4.0, 6.0, 9.0, 12.0, 16.0, 24.0, 32.0, 48.0}) {
-            aBigramContextProcess bc;
-            bc.SetBigramDictionary(&g_srlp.m_bgt);
-            bc.SetWeight(cw);
-            int hit = 0;
-            for (size_t n = 0; n < cases.size(); ++n) {
-                auto lists = cases[n];
-                std::vector<CODE_SCORE*> ptrs;
-                for (auto& l : lists) ptrs.push_back(l.data());
-                bc.iCorrectResult(ptrs.data(), static_cast<int>(ptrs.size()), kDPCands);
-                bool ok = true;
-                for (size_t c = 0; c < lists.size(); ++c)
-                    ok = ok && (lists[c][0].code & 0xFFFF) == truth[n][c];
-                hit += ok;
-            }
-            if (hit > best_c) best_c = hit, w.correct = cw;
-        }
+        w.correct = mkdict::ChooseCorrectionWeight(
+            cases, {0.0, 1.0, 2.0, 4.0, 6.0, 9.0, 12.0, 16.0, 24.0, 32.0, 48.0},
+            [](CODE_SCORE** lists, int count, int width, double weight) {
+                aBigramContextProcess bc;
+                bc.SetBigramDictionary(&g_srlp.m_bgt);
+                bc.SetWeight(weight);
+                bc.iCorrectResult(lists, count, width);
+            });
     }
 
     EVALTABLES t = Tables(st, w);
