@@ -102,14 +102,15 @@ int fnClassFilter(uint16_t code, void* param) {
 }
 
 // During the second look g_pCands holds the first look's codes first, then the further
-// candidates of the writing, then those of the writing turned round.
+// candidates of the writing, then those of the writing turned round, then those ranked
+// without direction.
 int g_iFirstLook = 0;
 int g_iWiderLook = 0;
 
 // The second look: candidates of the first look are matched with their strokes reordered
 // only, their matches as written being among its results already; so are the candidates
-// found only for the writing turned round, which as written it does not resemble; the
-// further candidates of the writing are matched both ways.
+// found only for the writing turned round or ranked without direction, which as written it
+// does not resemble; the further candidates of the writing are matched both ways.
 int fnSecondLookOrder(uint16_t code, void* param) {
     const int rank = IsCandidate(static_cast<const CANDTBL*>(param), g_pCands, code);
     return rank >= g_iFirstLook && rank < g_iWiderLook ? ORDER_ALSO : ORDER_ONLY;
