@@ -262,6 +262,30 @@ int32_t lDfvEuclidDistance(const DFV& t, const DFV& v) {
 
 } // namespace
 
+namespace {
+
+// The template's feature with each direction added to its opposite (cell * 8 + direction
+// becomes cell * 4 + direction % 4): a stroke drawn from either end gives the same.
+void FoldDirections(const DFV& t, int32_t* f) {
+    for (int c = 0; c < 9; ++c)
+        for (int k = 0; k < 4; ++k) f[c * 4 + k] = int32_t(t.v[c * 8 + k]) + t.v[c * 8 + k + 4];
+}
+
+// Smallest squared distance between the folded input f and the entry's folded templates.
+int32_t FoldedDistance(const tagUNION_CC_DIC* e, const int32_t* f) {
+    int32_t best = INT32_MAX;
+    for (int k = 0; k < e->offcd_num; ++k) {
+        int32_t t[36];
+        FoldDirections(e->offcd[k].dfv, t);
+        int32_t sum = 0;
+        for (int i = 0; i < 36; ++i) sum += (t[i] - f[i]) * (t[i] - f[i]);
+        best = std::min(best, sum);
+    }
+    return best;
+}
+
+} // namespace
+
 int32_t DfvDistance(const tagUNION_CC_DIC* e, const DFV* v) {
     int32_t best = INT32_MAX;
     for (int k = 0; k < e->offcd_num; ++k)
@@ -315,9 +339,13 @@ int ctreetobuf(const tagCAND_LIST* root, uint16_t* cands, int32_t* dist, int num
 
 namespace {
 
-// Offers every compatible entry from the input's stroke group up to the ranking tree.
-int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num) {
+// Offers every compatible entry from the input's stroke group up to the ranking tree,
+// ranked by the directional templates, or with fold by the templates folded (direction
+// of travel left out).
+int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num, bool fold = false) {
     const STDATA& s = u.stdata;
+    int32_t folded[36];
+    if (fold) FoldDirections(u.dfv, folded);
     const int g = s.stnum > _looseness_k ? s.stnum - _looseness_k : 1;
     if (g >= _stnum_max || !_dicptr[g]) return 0;
     std::unique_ptr<tagCAND_LIST[]> nodes(new (std::nothrow) tagCAND_LIST[_category_count]);
@@ -337,7 +365,8 @@ int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num) {
             continue;
         }
         if (e->offcd_num > 0 && turn_ok(e, &s)) {
-            if (registcand(&root, &nodes[used], num, e->jiscode.w, DfvDistance(e, &u.dfv))) ++used;
+            const int32_t d = fold ? FoldedDistance(e, folded) : DfvDistance(e, &u.dfv);
+            if (registcand(&root, &nodes[used], num, e->jiscode.w, d)) ++used;
         }
         e = e->next;
     }
@@ -346,7 +375,9 @@ int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num) {
 
 } // namespace
 
-int CoarseClassify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num) {
+namespace {
+
+int Classify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num, bool fold) {
     if (!_loaded || !_dicptr || !_puSquareByte) return -1;
     if (!pat || !pat->data || pat->num < 1) return 0;
     if (num < 1) return 0;
@@ -354,7 +385,17 @@ int CoarseClassify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num
     if (UnionData(pat, &u) != 0) return -2;
     std::unique_ptr<CANDIDATE[]> buf(new (std::nothrow) CANDIDATE[size_t(_category_count) + 1]);
     if (!buf) return -3;
-    return unionclass2(u, cands, dist, num);
+    return unionclass2(u, cands, dist, num, fold);
+}
+
+} // namespace
+
+int CoarseClassify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num) {
+    return Classify(pat, cands, dist, num, false);
+}
+
+int CoarseClassifyAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num) {
+    return Classify(pat, cands, dist, num, true);
 }
 
 int InitCandSearchTable(CANDTBL* ht, const uint16_t* codes, int n) {

@@ -106,6 +106,11 @@ void ReleaseCoarseClassification();
 // -1 without a dictionary, -2 when the features cannot be computed, -3 out of memory.
 int CoarseClassify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num);
 
+// CoarseClassify with each direction of the templates and of the input added to its
+// opposite, so that strokes drawn from their other end lie as near as those drawn the
+// usual way.
+int CoarseClassifyAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num);
+
 // Stroke statistics test of an entry against an input, with the fixed looseness.
 bool turn_ok(const tagUNION_CC_DIC* e, const STDATA* s);
 // Smallest squared Euclidean distance between v and the entry's templates.

@@ -38,12 +38,17 @@ bool g_bInOrder = false;
 // taken as written; below it the strokes may have come in another order or direction.
 // (About 3 % of the standard writing of the held-out imitations scores below it.)
 constexpr int kWellMatched = 900;
-// The second look at such writing takes this many times the class count.
+// The second look at such writing takes this many times the class count, of the writing
+// and of the writing with its strokes turned the usual way round,
 constexpr int kSecondLook = 3;
+// and kFoldedLook times as many again of the writing ranked with each direction of the
+// coarse features added to its opposite, which finds characters with strokes drawn from
+// either end, curved ones too, that turning strokes by their net direction misses.
+constexpr int kFoldedLook = 2;
 uint16_t* g_pCands = nullptr;
 int g_iCandsSize = 0; // codes of the first look's coarse classification that g_pCands takes
-int g_iWideSize = 0;  // codes of each of the second look's two classifications
-// g_pCands has room for the first look's codes and the second look's two classifications;
+int g_iWideSize = 0;  // codes of each of the second look's first two classifications
+// g_pCands has room for the first look's codes and the second look's three classifications;
 // the buffer never shrinks.
 char szBuff[8];
 
@@ -97,14 +102,15 @@ int fnClassFilter(uint16_t code, void* param) {
 }
 
 // During the second look g_pCands holds the first look's codes first, then the further
-// candidates of the writing, then those of the writing turned round.
+// candidates of the writing, then those of the writing turned round, then those ranked
+// without direction.
 int g_iFirstLook = 0;
 int g_iWiderLook = 0;
 
 // The second look: candidates of the first look are matched with their strokes reordered
 // only, their matches as written being among its results already; so are the candidates
-// found only for the writing turned round, which as written it does not resemble; the
-// further candidates of the writing are matched both ways.
+// found only for the writing turned round or ranked without direction, which as written it
+// does not resemble; the further candidates of the writing are matched both ways.
 int fnSecondLookOrder(uint16_t code, void* param) {
     const int rank = IsCandidate(static_cast<const CANDTBL*>(param), g_pCands, code);
     return rank >= g_iFirstLook && rank < g_iWiderLook ? ORDER_ALSO : ORDER_ONLY;
@@ -168,11 +174,13 @@ POINT_W* UsualDirections(const PATTERN_W* pat) {
     return out;
 }
 
-// Adds the first `wanted` coarse candidates of pat to the n codes of g_pCands, leaving out
-// those already there; returns the new count.
-int AddCandidates(const PATTERN_W* pat, int n, int wanted) {
+// Adds the first `wanted` coarse candidates of pat (with folded, ranked without the
+// direction of travel) to the n codes of g_pCands, leaving out those already there;
+// returns the new count.
+int AddCandidates(const PATTERN_W* pat, int n, int wanted, bool folded = false) {
     uint16_t* more = g_pCands + n;
-    const int m = CoarseClassify(pat, more, nullptr, wanted);
+    const int m = folded ? CoarseClassifyAnyDirection(pat, more, nullptr, wanted)
+                         : CoarseClassify(pat, more, nullptr, wanted);
     if (m <= 0) return n;
     CANDTBL known;
     if (InitCandSearchTable(&known, g_pCands, n) != 0) return n;
@@ -231,6 +239,7 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
         all = AddCandidates(&tp, all, wide);
         delete[] turned;
     }
+    all = AddCandidates(pPatW, all, kFoldedLook * wide, true);
     CR_RESULT* more = new (std::nothrow) CR_RESULT[size_t(iMaxResultCount)];
     if (!more) return 0; // the candidates as written stand
     rc = RecognizeCandidates(pPatW, more, iMaxResultCount, all, true);
@@ -342,7 +351,8 @@ void GLYPHID_NAME(vSetClassCount)(int iNewClassCount) {
     if (needed > g_iCandsSize) {
         const int wide = static_cast<int>(std::min<long>(long{needed} * kSecondLook, most));
         delete[] g_pCands;
-        g_pCands = new (std::nothrow) uint16_t[size_t(std::max(needed, 1)) + 2 * size_t(wide)];
+        g_pCands = new (std::nothrow)
+            uint16_t[size_t(std::max(needed, 1)) + (2 + kFoldedLook) * size_t(wide)];
         g_iCandsSize = g_pCands ? needed : 0;
         g_iWideSize = g_pCands ? wide : 0;
     }

@@ -80,11 +80,14 @@ protected:
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
     }
 
-    int Classify(std::vector<uint16_t>& codes, std::vector<int32_t>& dists, int num) {
+    int Classify(std::vector<uint16_t>& codes, std::vector<int32_t>& dists, int num,
+                 bool any_direction = false) {
         codes.assign(size_t(std::max(num, 1)), 0);
         dists.assign(size_t(std::max(num, 1)), -1);
         PATTERN_W p{input_.data(), int32_t(input_.size())};
-        const int n = CoarseClassify(&p, codes.data(), dists.data(), num);
+        const int n = any_direction
+                          ? CoarseClassifyAnyDirection(&p, codes.data(), dists.data(), num)
+                          : CoarseClassify(&p, codes.data(), dists.data(), num);
         if (n >= 0) {
             codes.resize(size_t(n));
             dists.resize(size_t(n));
@@ -413,6 +416,56 @@ TEST_F(Coarse, ClassifyResults) {
     EXPECT_EQ(_puSquareByte, nullptr);
     EXPECT_EQ(_dicptr, nullptr);
     EXPECT_EQ(Classify(codes, dists, 3), -1);
+}
+
+// v with every direction's amount moved to the opposite direction: the features of the
+// same strokes drawn from their other ends.
+DFV Opposite(const DFV& v) {
+    DFV t;
+    for (int c = 0; c < 9; ++c)
+        for (int k = 0; k < 8; ++k) t.v[c * 8 + k] = v.v[c * 8 + (k + 4) % 8];
+    return t;
+}
+
+TEST_F(Coarse, RankingWithoutDirectionFindsStrokesDrawnTheOtherWay) {
+    const DFV& v = udata_.dfv;
+    const DFV turned = Opposite(v);
+    ASSERT_NE(std::vector<uint8_t>(turned.v, turned.v + 72), std::vector<uint8_t>(v.v, v.v + 72));
+    // 0x8702 lies 30 away in one feature, 0x8703 as far in the sum of two opposite ones.
+    DFV both = v;
+    ASSERT_LE(std::max(v.v[0], v.v[4]), 225);
+    both.v[0] = uint8_t(v.v[0] + 15), both.v[4] = uint8_t(v.v[4] + 15);
+    std::vector<CoarseDicEntry> es = {Entry(0x8701, 3, {turned}), Entry(0x8702, 3, {Away(v, 30)}),
+                                      Entry(0x8703, 3, {both})};
+    ASSERT_EQ(InitCoarseClassification(Write("dir.dic", es).c_str()), 0);
+    std::vector<uint16_t> codes;
+    std::vector<int32_t> dists;
+    // With the direction of travel the turned template is the farthest.
+    ASSERT_EQ(Classify(codes, dists, 3), 3);
+    EXPECT_EQ(codes, (std::vector<uint16_t>{0x8703, 0x8702, 0x8701}));
+    EXPECT_EQ(dists[0], 450);
+    EXPECT_EQ(dists[1], 900);
+    // Without it the turned template matches exactly; a change spread over two opposite
+    // directions counts as their sum.
+    ASSERT_EQ(Classify(codes, dists, 3, true), 3);
+    EXPECT_EQ(codes, (std::vector<uint16_t>{0x8701, 0x8703, 0x8702}));
+    EXPECT_EQ(dists, (std::vector<int32_t>{0, 900, 900}));
+}
+
+TEST_F(Coarse, RankingWithoutDirectionKeepsTheStrokeStatisticsTest) {
+    const DFV& v = udata_.dfv;
+    std::vector<uint16_t> codes;
+    std::vector<int32_t> dists;
+    EXPECT_EQ(Classify(codes, dists, 3, true), -1) << "no dictionary";
+    std::vector<CoarseDicEntry> es = {Entry(0x8801, 3, {Opposite(v)}), Entry(0x8802, 3, {v}),
+                                      Entry(0x8803, 9, {Away(v, 5)})};
+    es[0].oncd.xturn_min = 200; // wants more horizontal turns than the input has
+    ASSERT_EQ(InitCoarseClassification(Write("stat.dic", es).c_str()), 0);
+    ASSERT_EQ(Classify(codes, dists, 10, true), 2);
+    EXPECT_EQ(codes, (std::vector<uint16_t>{0x8802, 0x8803}));
+    EXPECT_EQ(dists, (std::vector<int32_t>{0, 25}));
+    PATTERN_W none{input_.data(), 0};
+    EXPECT_EQ(CoarseClassifyAnyDirection(&none, nullptr, nullptr, 3), 0);
 }
 
 TEST(TurnOk, LoosenessBoundsAreInclusive) {
