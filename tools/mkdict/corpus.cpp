@@ -12,6 +12,7 @@
 
 #include "platform/encoding.h"
 #include "tools/mkdict/charset.h"
+#include "tools/mkdict/kanjidic.h"
 
 namespace mkdict {
 
@@ -409,34 +410,10 @@ size_t AddEdictWords(CharCounts& counts, const std::string& utf8, uint64_t commo
 
 std::map<uint16_t, int> ReadKanjidicRanks(const std::string& utf8) {
     constexpr uint16_t kFirstKanjiCode = 0x889F; // 亜, the first kanji of CP932
-    constexpr int kMaxRank = 100000;
     std::map<uint16_t, int> ranks;
-    size_t pos = 0;
-    while (pos < utf8.size()) {
-        size_t nl = utf8.find('\n', pos);
-        if (nl == std::string::npos) nl = utf8.size();
-        std::string_view line(utf8.data() + pos, nl - pos);
-        pos = nl + 1;
-        if (line.empty() || line[0] == '#') continue;
-        size_t space = line.find(' ');
-        auto code = Cp932CodeOfUtf8(std::string(line.substr(0, space)));
-        if (!code || *code < kFirstKanjiCode) continue;
-        int rank = 0;
-        while (space != std::string_view::npos) {
-            size_t start = space + 1;
-            space = line.find(' ', start);
-            std::string_view field = line.substr(start, space - start);
-            if (field.size() < 2 || field[0] != 'F' ||
-                !std::all_of(field.begin() + 1, field.end(),
-                             [](char c) { return c >= '0' && c <= '9'; }))
-                continue;
-            // ranks run to a few thousand; a longer number is clamped, not overflowed
-            rank = field.size() > 7
-                       ? kMaxRank
-                       : std::min(kMaxRank, std::atoi(std::string(field.substr(1)).c_str()));
-            break;
-        }
-        ranks[*code] = rank;
+    for (const auto& entry : KanjidicEntries(utf8)) {
+        auto code = Cp932CodeOfUtf8(entry.character);
+        if (code && *code >= kFirstKanjiCode) ranks[*code] = entry.info.frequency;
     }
     return ranks;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 #include "recservice/charprior.h"
@@ -48,25 +49,38 @@ constexpr int kCommonestRanks = 2500;
 
 } // namespace
 
-std::map<char32_t, KanjiInfo> ParseKanjidic(const std::string& utf8) {
-    std::map<char32_t, KanjiInfo> out;
+std::vector<KanjidicEntry> KanjidicEntries(const std::string& utf8) {
+    std::vector<KanjidicEntry> out;
     std::istringstream in(utf8);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
+        KanjidicEntry entry;
+        fields >> entry.character;
         std::string token;
-        char32_t cp = 0;
-        KanjiInfo info;
-        fields >> token; // the character itself
         while (fields >> token) {
             if (token[0] == '{') break; // the meanings
-            if (token[0] == 'U') cp = static_cast<char32_t>(FieldNumber(token, 1, 16));
-            if (token[0] == 'G') info.grade = FieldNumber(token, 1);
-            if (token[0] == 'F') info.frequency = FieldNumber(token, 1);
+            if (token[0] == 'U')
+                entry.code_point = static_cast<char32_t>(FieldNumber(token, 1, 16));
+            if (token[0] == 'G') entry.info.grade = FieldNumber(token, 1);
+            if (token[0] == 'F' && token.size() > 1 &&
+                std::all_of(token.begin() + 1, token.end(),
+                            [](char c) { return c >= '0' && c <= '9'; }))
+                // ranks run to a few thousand; a longer number is clamped, not overflowed
+                entry.info.frequency =
+                    token.size() > 7 ? kMaxKanjidicRank
+                                     : std::min(kMaxKanjidicRank, std::atoi(token.c_str() + 1));
         }
-        if (cp) out[cp] = info;
+        out.push_back(std::move(entry));
     }
+    return out;
+}
+
+std::map<char32_t, KanjiInfo> ParseKanjidic(const std::string& utf8) {
+    std::map<char32_t, KanjiInfo> out;
+    for (const auto& entry : KanjidicEntries(utf8))
+        if (entry.code_point) out[entry.code_point] = entry.info;
     return out;
 }
 

@@ -12,9 +12,6 @@
 
 namespace mkdict {
 
-// Where the Debian package puts it.
-inline constexpr const char* kDefaultKanjidic = "/usr/share/edict/kanjidic";
-
 // Score points the heaviest weight is worth when candidates are ordered by the prior.
 inline constexpr int kDefaultPriorSpan = 100;
 
@@ -23,8 +20,23 @@ struct KanjiInfo {
     int frequency = 0; // rank among the 2,500 commonest in newspapers; 0 none
 };
 
-// The entries of KANJIDIC text (decoded to UTF-8), by code point. Comment lines, lines
-// without a U field and fields after the meanings are ignored.
+// Frequency ranks longer than this read as this.
+inline constexpr int kMaxKanjidicRank = 100000;
+
+// One line of KANJIDIC: the character it starts with, its code point from the U field (0
+// when the line has none), its grade (G) and its frequency rank (F, all digits). Fields
+// among the meanings ({...}) do not count.
+struct KanjidicEntry {
+    std::string character;
+    char32_t code_point = 0;
+    KanjiInfo info;
+};
+
+// The entries of KANJIDIC text (decoded to UTF-8) in file order; comment lines (starting
+// with '#') and empty lines are skipped.
+std::vector<KanjidicEntry> KanjidicEntries(const std::string& utf8);
+
+// The entries of KANJIDIC text by code point; lines without a U field are left out.
 std::map<char32_t, KanjiInfo> ParseKanjidic(const std::string& utf8);
 
 // Reads and decodes a KANJIDIC file (EUC-JP, or UTF-8; may be gzipped). False with a message.

@@ -179,7 +179,7 @@ bool BuildPrior(const Options& o, const std::string& path, const std::vector<uin
     std::map<char32_t, KanjiInfo> kanjidic;
     std::string why;
     const bool have =
-        ReadKanjidic(o.kanjidic.empty() ? kDefaultKanjidic : o.kanjidic, kanjidic, why);
+        ReadKanjidic(o.kanjidic.empty() ? kSystemKanjidic : o.kanjidic, kanjidic, why);
     if (!have)
         std::fprintf(stderr,
                      "tessera-mkdict: warning: %s; the character prior is empty, so characters "
