@@ -2,6 +2,7 @@
 
 #include "game/answers/answerlayout.h"
 #include "game/answers/pebblebutton.h"
+#include "game/commonmodule.h"
 #include "platform/gui/control.h"
 
 #include <QApplication>
@@ -56,8 +57,8 @@ void AnswerMirror::load() {
     box_.setReadOnly(true);
     if (host_) {
         box_.setFontName(host_->ShroudFontName());
-        larder_.setSeriesNo(
-            LeadingNumber(host_->ReadSetting(QStringLiteral("Series2"), QStringLiteral("1"))));
+        larder_.setSeriesNo(game::LeadingNumber(
+            host_->ReadSetting(QStringLiteral("Series2"), QStringLiteral("1"))));
     }
 }
 
@@ -116,7 +117,7 @@ void AnswerForm::load() {
     box_.setFontName(host_->ShroudFontName());
     const QString key = player_ == 2 ? QStringLiteral("Series2") : QStringLiteral("Series1");
     const QString fallback = player_ == 2 ? QStringLiteral("1") : QStringLiteral("0");
-    larder_.setSeriesNo(LeadingNumber(host_->ReadSetting(key, fallback)));
+    larder_.setSeriesNo(game::LeadingNumber(host_->ReadSetting(key, fallback)));
 }
 
 void AnswerForm::showEvent(QShowEvent* event) {

@@ -2,9 +2,10 @@
 // recognition service whose answers the tests choose.
 #include "answer_helpers.h"
 
+#include "classifier/records.h"
 #include "game/answers/answerlayout.h"
 #include "game/answers/pebblebutton.h"
-#include "classifier/records.h"
+#include "game/commonmodule.h"
 #include "platform/loader.h"
 
 #include <QSignalSpy>
@@ -108,14 +109,16 @@ TEST_F(AnswerForms, LoadTakesCaptionsSeriesAndFont) {
     EXPECT_TRUE(one_->box().widget()->property("chKanji2").toBool());
 }
 
-TEST_F(AnswerForms, SeriesTextsAreReadByTheirLeadingNumber) {
-    host_.settings.insert(QStringLiteral("Series1"), QStringLiteral("2 (blue)"));
+TEST_F(AnswerForms, SeriesTextsAreReadAsThePanelReadsNumbers) {
+    // The leading numeric part, rounded as the panel rounds its per-game defaults.
+    host_.settings.insert(QStringLiteral("Series1"), QStringLiteral("1.6 (blue)"));
     host_.settings.insert(QStringLiteral("Series2"), QStringLiteral("none"));
     AnswerMirror mirror(&host_);
     AnswerForm one(&host_, 1), two(&host_, 2, &mirror);
     one.show();
     two.show();
     mirror.show();
+    EXPECT_EQ(one.larder().seriesNo(), game::LeadingNumber(QStringLiteral("1.6")));
     EXPECT_EQ(one.larder().seriesNo(), 2);
     EXPECT_EQ(two.larder().seriesNo(), 0);
     EXPECT_EQ(mirror.larder().seriesNo(), 0);
