@@ -39,6 +39,9 @@ AnswerLayout ComputeLayout(int sw, int sh, bool mirror) {
     l.recButton = QRect(5, sh - 94, Max0(sw - 75.0), kButtonHeight);
     l.clearButton = QRect(sw - 55, l.recButton.top(), kClearButtonWidth, kButtonHeight);
     l.chkButton = QRect(5, l.recButton.top() + kButtonHeight + 6, Max0(sw - 75.0), kButtonHeight);
+    const int boxBottom = l.quillbox.top() + l.quillbox.height();
+    if (l.recButton.top() > boxBottom)
+        l.hint = QRect(5, boxBottom, Max0(sw - 10.0), l.recButton.top() - boxBottom);
     return l;
 }
 

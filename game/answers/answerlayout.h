@@ -23,6 +23,9 @@ struct AnswerLayout {
     QRect recButton;
     QRect clearButton;
     QRect chkButton;
+    // The strip between the box and the buttons, where a short hint may stand (empty
+    // for the mirror and when the window leaves no room).
+    QRect hint;
 };
 
 // The layout of a player's window (with buttons) or of the mirror (picture and box only;
