@@ -24,7 +24,7 @@ public:
     }
     FlatButton* button() const { return button_; }
 
-    static constexpr int kWidth = 160;
+    static constexpr int kWidth = 260;
     static constexpr int kHeight = 44;
 
 signals:

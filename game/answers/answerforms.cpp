@@ -33,7 +33,7 @@ void TakeMainIcon(QWidget* window) {
 }
 
 // What the window says when the recognize button finds nothing to show.
-const QString kWriteFirst = QStringLiteral("さきに もじを かいてね");
+const QString kWriteFirst = QStringLiteral("さきに もじを\nかいてね");
 const QString kNotRead = QStringLiteral("よめなかったよ\nもういちど かいてね");
 const QString kTapHint = QStringLiteral("もじを おすと ほかの こたえ");
 
