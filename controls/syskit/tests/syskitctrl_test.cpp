@@ -1,6 +1,7 @@
 // The helper control as the game sees it: created by ProgID from the plug-in and used only
 // through its meta-object.
 #include "platform/gui/control.h"
+#include "platform/gui/windowhandle.h"
 #include "platform/gui/windowmessage.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QInputMethod>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -23,7 +25,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
     }
 
-    qint32 Handle(QWidget* w) { return qint32(w->winId()); }
+    qint64 Handle(QWidget* w) { return controls::WindowHandle(w); }
 
     void Void(const char* method, QGenericArgument a = {}, QGenericArgument b = {},
               QGenericArgument c = {}, QGenericArgument d = {}, QGenericArgument e = {}) {
@@ -93,22 +95,22 @@ TEST_F(SysKitTest, MovesWaitForEndFastMoveAndNeedABatch) {
     a->setGeometry(0, 0, 10, 10);
     b->setGeometry(0, 0, 10, 10);
     // Before any batch: nothing moves, and ending reports failure.
-    Void("FastMovePos", Q_ARG(qint32, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
+    Void("FastMovePos", Q_ARG(qint64, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
          Q_ARG(qint32, 70), Q_ARG(qint32, 80));
     EXPECT_FALSE(Bool("EndFastMove"));
     EXPECT_EQ(a->geometry(), QRect(0, 0, 10, 10));
 
     Void("BeginFastMove");
-    Void("FastMovePos", Q_ARG(qint32, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
+    Void("FastMovePos", Q_ARG(qint64, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
          Q_ARG(qint32, 70), Q_ARG(qint32, 80));
-    Void("FastMovePosNoSize", Q_ARG(qint32, Handle(b)), Q_ARG(qint32, 5), Q_ARG(qint32, 6));
+    Void("FastMovePosNoSize", Q_ARG(qint64, Handle(b)), Q_ARG(qint32, 5), Q_ARG(qint32, 6));
     EXPECT_EQ(a->geometry(), QRect(0, 0, 10, 10)) << "moved before the batch ended";
     EXPECT_TRUE(Bool("EndFastMove"));
     EXPECT_EQ(a->geometry(), QRect(50, 60, 70, 80));
     EXPECT_EQ(b->geometry(), QRect(5, 6, 10, 10));
 
     // After the batch: moves are dropped again.
-    Void("FastMovePosNoSize", Q_ARG(qint32, Handle(b)), Q_ARG(qint32, 99), Q_ARG(qint32, 99));
+    Void("FastMovePosNoSize", Q_ARG(qint64, Handle(b)), Q_ARG(qint32, 99), Q_ARG(qint32, 99));
     EXPECT_FALSE(Bool("EndFastMove"));
     EXPECT_EQ(b->pos(), QPoint(5, 6));
 }
@@ -150,26 +152,26 @@ TEST_F(SysKitTest, DataListsFillAndSave) {
     WriteFile("q.txt", "a\r\n\r\n" + QByteArray(600, 'x') + "\nb\n");
     kit->setProperty("NullDelete", true);
     // The path without a separator gets one.
-    Void("GetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, "q.txt"));
     EXPECT_EQ(Items(list), QStringList({"a", QString(511, 'x'), QString(89, 'x'), "b"}));
 
     kit->setProperty("NullDelete", false);
-    Void("GetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, ""),
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, ""),
          Q_ARG(QString, dir.filePath("q.txt")));
     EXPECT_EQ(list.count(), 5);
-    Void("GetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, ""),
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, ""),
          Q_ARG(QString, dir.filePath("missing.txt")));
     EXPECT_EQ(list.count(), 0);
 
     list.addItems({"one", "", "two"});
     kit->setProperty("NullDelete", true);
-    EXPECT_TRUE(Bool("SetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path() + "/"),
+    EXPECT_TRUE(Bool("SetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path() + "/"),
                      Q_ARG(QString, "out.txt")));
     QFile out(dir.filePath("out.txt"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll(), "one\ntwo\n");
-    EXPECT_FALSE(Bool("SetDataList", Q_ARG(qint32, Handle(&list)),
+    EXPECT_FALSE(Bool("SetDataList", Q_ARG(qint64, Handle(&list)),
                       Q_ARG(QString, dir.filePath("nope")), Q_ARG(QString, "out.txt")));
     EXPECT_FALSE(QFile::exists(dir.filePath("nope/out.txt")));
 }
@@ -179,7 +181,7 @@ TEST_F(SysKitTest, FileListsBracketFoldersAndCutExtensions) {
     WriteFile("a.b.txt", "");
     WriteFile("plain", "");
     QListWidget list;
-    Void("GetFileList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetFileList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, ""));
     QStringList items = Items(list);
     items.sort();
@@ -187,13 +189,13 @@ TEST_F(SysKitTest, FileListsBracketFoldersAndCutExtensions) {
 
     kit->setProperty("FolderDelete", true);
     kit->setProperty("ExtensionNameDelete", true);
-    Void("GetFileList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetFileList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, "*.*"));
     items = Items(list);
     items.sort();
     EXPECT_EQ(items, QStringList({"a.b", "plain"}));
 
-    Void("GetFileList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetFileList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, "*.txt"));
     EXPECT_EQ(Items(list), QStringList({"a.b"}));
 }
@@ -205,25 +207,25 @@ TEST_F(SysKitTest, TextExtentUsesTheFontOfTheGivenWindow) {
     small.setFont(f);
     f.setPixelSize(40);
     big.setFont(f);
-    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint32, Handle(&small)), Q_ARG(QString, "WWWW")));
+    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint64, Handle(&small)), Q_ARG(QString, "WWWW")));
     const int smallX = kit->property("ResultX").toInt();
     const int smallY = kit->property("ResultY").toInt();
-    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint32, Handle(&big)), Q_ARG(QString, "WWWW")));
+    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint64, Handle(&big)), Q_ARG(QString, "WWWW")));
     EXPECT_GT(kit->property("ResultX").toInt(), 2 * smallX);
     EXPECT_GT(kit->property("ResultY").toInt(), 2 * smallY);
     EXPECT_GT(smallX, 0);
-    EXPECT_FALSE(Bool("GetTextExtent", Q_ARG(qint32, 0), Q_ARG(QString, "W")));
+    EXPECT_FALSE(Bool("GetTextExtent", Q_ARG(qint64, 0), Q_ARG(QString, "W")));
 }
 
 TEST_F(SysKitTest, AdjustWindowRectOfAChildIsTheClientSize) {
     QWidget host;
     QWidget* child = new QWidget(&host);
-    EXPECT_TRUE(Bool("AdjustWindowRect", Q_ARG(qint32, Handle(child)), Q_ARG(qint32, 120),
+    EXPECT_TRUE(Bool("AdjustWindowRect", Q_ARG(qint64, Handle(child)), Q_ARG(qint32, 120),
                      Q_ARG(qint32, 80)));
     EXPECT_EQ(kit->property("ResultX").toInt(), 120);
     EXPECT_EQ(kit->property("ResultY").toInt(), 80);
     kit->setProperty("ResultX", 5);
-    EXPECT_FALSE(Bool("AdjustWindowRect", Q_ARG(qint32, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 1)));
+    EXPECT_FALSE(Bool("AdjustWindowRect", Q_ARG(qint64, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 1)));
     EXPECT_EQ(kit->property("ResultX").toInt(), 5);
 }
 
@@ -243,20 +245,64 @@ TEST_F(SysKitTest, SendMessageDeliversTheWindowMessage) {
     Echo echo;
     qint32 r = 0;
     ASSERT_TRUE(QMetaObject::invokeMethod(kit.get(), "SendMessage", Q_RETURN_ARG(qint32, r),
-                                          Q_ARG(qint32, Handle(&echo)), Q_ARG(qint32, 0x401),
+                                          Q_ARG(qint64, Handle(&echo)), Q_ARG(qint32, 0x401),
                                           Q_ARG(qint32, 7), Q_ARG(qint32, 3)));
     EXPECT_EQ(r, 0x401 * 1000 + 4);
     ASSERT_TRUE(QMetaObject::invokeMethod(kit.get(), "SendMessage", Q_RETURN_ARG(qint32, r),
-                                          Q_ARG(qint32, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 2),
+                                          Q_ARG(qint64, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 2),
                                           Q_ARG(qint32, 3)));
     EXPECT_EQ(r, 0);
 }
 
+TEST_F(SysKitTest, WindowHandlesKeepTheirFullWidth) {
+    // Every method that names a window or device context takes the handle 64 bits wide.
+    const QMetaObject* meta = kit->metaObject();
+    int handleMethods = 0;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod m = meta->method(i);
+        if (m.parameterCount() == 0) continue;
+        const QByteArray first = m.parameterNames().at(0);
+        if (!first.endsWith("hWnd") && first != "hDC") continue;
+        ++handleMethods;
+        EXPECT_EQ(m.parameterMetaType(0), QMetaType::fromType<qint64>())
+            << m.methodSignature().constData();
+    }
+    EXPECT_EQ(handleMethods, 10);
+
+    // A handle that agrees with a real window in its low 32 bits only names no window.
+    Echo echo;
+    QListWidget list;
+    list.addItem("stale");
+    const qint64 wide = Handle(&echo) | (qint64(0x5A) << 36);
+    EXPECT_FALSE(Bool("GetTextExtent", Q_ARG(qint64, wide), Q_ARG(QString, "W")));
+    qint32 r = -1;
+    ASSERT_TRUE(QMetaObject::invokeMethod(kit.get(), "SendMessage", Q_RETURN_ARG(qint32, r),
+                                          Q_ARG(qint64, wide), Q_ARG(qint32, 0x401),
+                                          Q_ARG(qint32, 7), Q_ARG(qint32, 3)));
+    EXPECT_EQ(r, 0);
+    WriteFile("l.txt", "x\n");
+    Void("GetDataList", Q_ARG(qint64, Handle(&list) | (qint64(1) << 32)),
+         Q_ARG(QString, dir.path()), Q_ARG(QString, "l.txt"));
+    EXPECT_EQ(Items(list), QStringList({"stale"}));
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
+         Q_ARG(QString, "l.txt"));
+    EXPECT_EQ(Items(list), QStringList({"x"}));
+
+    QWidget host;
+    QWidget* child = new QWidget(&host);
+    child->setGeometry(1, 2, 3, 4);
+    Void("BeginFastMove");
+    Void("FastMovePosNoSize", Q_ARG(qint64, Handle(child) - (qint64(1) << 33)), Q_ARG(qint32, 40),
+         Q_ARG(qint32, 50));
+    EXPECT_FALSE(Bool("EndFastMove"));
+    EXPECT_EQ(child->pos(), QPoint(1, 2));
+}
+
 TEST_F(SysKitTest, ScrollBarsShowAndHide) {
     QPlainTextEdit edit;
-    Void("ShowScrollBar", Q_ARG(qint32, Handle(&edit)), Q_ARG(qint32, 1), Q_ARG(bool, false));
+    Void("ShowScrollBar", Q_ARG(qint64, Handle(&edit)), Q_ARG(qint32, 1), Q_ARG(bool, false));
     EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    Void("ShowScrollBar", Q_ARG(qint32, Handle(&edit)), Q_ARG(qint32, 3), Q_ARG(bool, true));
+    Void("ShowScrollBar", Q_ARG(qint64, Handle(&edit)), Q_ARG(qint32, 3), Q_ARG(bool, true));
     EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(edit.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 }
@@ -266,7 +312,7 @@ TEST_F(SysKitTest, ImeModeOpensClosesAndZeroLeavesItAlone) {
     auto ime = [&](qint16 mode) {
         bool r = false;
         EXPECT_TRUE(QMetaObject::invokeMethod(kit.get(), "SetImeMode", Q_RETURN_ARG(bool, r),
-                                              Q_ARG(qint32, Handle(&edit)), Q_ARG(qint16, mode)));
+                                              Q_ARG(qint64, Handle(&edit)), Q_ARG(qint16, mode)));
         return r;
     };
     EXPECT_TRUE(ime(2));
