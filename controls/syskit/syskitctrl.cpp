@@ -299,6 +299,8 @@ void SysKitCtrl::paintEvent(QPaintEvent*) {
     p.setPen(QColor(0xFF, 0xFF, 0xFF));
     p.drawLine(mid.bottomLeft(), mid.bottomRight());
     p.drawLine(mid.topRight(), mid.bottomRight());
+    // The edge's middle is filled with the face colour of 3-D elements.
+    p.fillRect(mid.adjusted(1, 1, -1, -1), palette().color(QPalette::Button));
     DrawIcon(p, inner.topLeft() + QPoint(6, 6));
 }
 

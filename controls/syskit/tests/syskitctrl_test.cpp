@@ -330,11 +330,24 @@ TEST_F(SysKitTest, WavPlayReportsAMissingFile) {
     EXPECT_FALSE(Bool("WavPlay", Q_ARG(QString, dir.path()), Q_ARG(QString, "nothing")));
 }
 
-TEST_F(SysKitTest, DrawsAGrayBoxWithItsIcon) {
+TEST_F(SysKitTest, DrawsAGrayBoxWithAFilledBumpEdgeAndItsIcon) {
     const QImage img = kit->grab().toImage();
     ASSERT_EQ(img.size(), QSize(32, 32));
-    EXPECT_EQ(img.pixelColor(0, 0), QColor(0x80, 0x80, 0x80));
-    EXPECT_EQ(img.pixelColor(31, 31), QColor(0x80, 0x80, 0x80));
+    const QColor gray(0x80, 0x80, 0x80), light(Qt::white), dark(0x40, 0x40, 0x40);
+    const QColor face = kit->palette().color(QPalette::Button);
+    ASSERT_NE(face, gray) << "the face colour must be told apart from the gray ground";
+    // The 2-pixel gray ground around the edge.
+    for (const QPoint at : {QPoint(0, 0), QPoint(1, 1), QPoint(31, 31), QPoint(30, 15)})
+        EXPECT_EQ(img.pixelColor(at), gray) << at.x() << "," << at.y();
+    // The bump edge: light then dark at the top left, dark then light at the bottom right.
+    EXPECT_EQ(img.pixelColor(2, 15), light);
+    EXPECT_EQ(img.pixelColor(15, 3), dark);
+    EXPECT_EQ(img.pixelColor(29, 15), dark);
+    EXPECT_EQ(img.pixelColor(15, 28), light);
+    // The middle, from just inside the edge to its far side, wherever the icon leaves it.
+    for (const QPoint at : {QPoint(4, 4), QPoint(27, 27), QPoint(4, 27), QPoint(27, 4),
+                            QPoint(15, 5), QPoint(25, 15), QPoint(6, 24)})
+        EXPECT_EQ(img.pixelColor(at), face) << at.x() << "," << at.y();
     // The icon's white window sits 6 pixels in from the shrunken rectangle.
-    EXPECT_EQ(img.pixelColor(2 + 6 + 3, 2 + 6 + 6), QColor(Qt::white));
+    EXPECT_EQ(img.pixelColor(2 + 6 + 3, 2 + 6 + 6), light);
 }
