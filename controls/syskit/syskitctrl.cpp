@@ -4,24 +4,23 @@
 #include "controls/syskit/textlist.h"
 #include "platform/encoding.h"
 #include "platform/gui/persist.h"
+#include "platform/gui/waveplayer.h"
 #include "platform/gui/windowhandle.h"
 #include "platform/gui/windowmessage.h"
 #include "platform/profile.h"
 
 #include <QAbstractScrollArea>
-#include <QAudioDevice>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QListWidget>
-#include <QMediaDevices>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSoundEffect>
 #include <QStyleOptionFrame>
 #include <string>
 
@@ -122,14 +121,13 @@ void SysKitCtrl::SetProgramPath() {
 }
 
 bool SysKitCtrl::WavPlay(const QString& PathName, const QString& FileName) {
-    const QString file = ExistingFile(WaveFileName(PathName, FileName));
-    if (file.isEmpty() || QMediaDevices::audioOutputs().isEmpty()) return false;
-    if (!sound_) sound_ = new QSoundEffect(this);
-    // A new sound replaces the one still playing.
-    sound_->stop();
-    sound_->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
-    sound_->play();
-    return sound_->status() != QSoundEffect::Error;
+    const QString name = ExistingFile(WaveFileName(PathName, FileName));
+    if (name.isEmpty()) return false;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    // The player reads the whole image before it starts, so a file it cannot play (not a
+    // WAVE, a format it does not take, no audio output) is known here and reported.
+    return controls::WavePlayer::instance()->play(file.readAll());
 }
 
 void SysKitCtrl::ReadINIFile(const QString& INISection, const QString& INIEntry,

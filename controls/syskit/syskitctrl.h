@@ -9,8 +9,6 @@
 #include <QWidget>
 #include <vector>
 
-class QSoundEffect;
-
 namespace syskit {
 
 class SysKitCtrl : public QWidget {
@@ -60,6 +58,11 @@ public:
     Q_INVOKABLE void FastMovePos(qint64 hWnd, qint32 x, qint32 y, qint32 cx, qint32 cy);
     Q_INVOKABLE void FastMovePosNoSize(qint64 hWnd, qint32 x, qint32 y);
     Q_INVOKABLE void SetProgramPath();
+    // Starts playing the joined file (".WAV" added to a name without any dot) and returns
+    // at once. True only when the sound is playing: the file exists, can be read, is a
+    // WAVE the player takes (PCM, one or two channels, 8 or 16 bits) and an audio output
+    // accepted it. A missing, unreadable, empty or garbled file, a folder, and any file on
+    // a machine without audio output give false. A new sound replaces one still playing.
     Q_INVOKABLE bool WavPlay(const QString& PathName, const QString& FileName);
     Q_INVOKABLE void ReadINIFile(const QString& INISection, const QString& INIEntry,
                                  const QString& INIDefault);
@@ -104,7 +107,6 @@ private:
 
     bool batchPending_ = false;
     std::vector<Move> moves_;
-    QSoundEffect* sound_ = nullptr;
 };
 
 } // namespace syskit

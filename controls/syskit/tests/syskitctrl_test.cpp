@@ -1,19 +1,23 @@
 // The helper control as the game sees it: created by ProgID from the plug-in and used only
 // through its meta-object.
 #include "platform/gui/control.h"
+#include "platform/gui/wave.h"
 #include "platform/gui/windowhandle.h"
 #include "platform/gui/windowmessage.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
 #include <QInputMethod>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMediaDevices>
 #include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -325,9 +329,36 @@ TEST_F(SysKitTest, ImeModeOpensClosesAndZeroLeavesItAlone) {
     EXPECT_TRUE(edit.testAttribute(Qt::WA_InputMethodEnabled));
 }
 
-TEST_F(SysKitTest, WavPlayReportsAMissingFile) {
+TEST_F(SysKitTest, WavPlayReportsOnlyASoundThatPlays) {
+    auto play = [&](const QString& path, const QString& name) {
+        return Bool("WavPlay", Q_ARG(QString, path), Q_ARG(QString, name));
+    };
     // The joined name gets ".WAV"; no such file, so nothing plays.
-    EXPECT_FALSE(Bool("WavPlay", Q_ARG(QString, dir.path()), Q_ARG(QString, "nothing")));
+    EXPECT_FALSE(play(dir.path(), "nothing"));
+
+    const QByteArray good = controls::MakePcm8Wave(1, 11025, QByteArray(400, '\x90'));
+    WriteFile("chime.wav", good);
+    WriteFile("empty.wav", "");
+    WriteFile("garbage.wav", QByteArray(200, '\x5A'));
+    WriteFile("heading.wav", good.left(36)); // cut before its samples
+    QByteArray deep = good;
+    deep[34] = 24; // 24 bits a sample: not a format the player takes
+    WriteFile("deep.wav", deep);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
+
+    for (const char* name : {"empty.wav", "garbage.wav", "heading.wav", "deep.wav", "folder.wav"})
+        EXPECT_FALSE(play(dir.path(), name)) << name;
+    if (geteuid() != 0) {
+        WriteFile("locked.wav", good);
+        ASSERT_TRUE(QFile::setPermissions(dir.filePath("locked.wav"), QFileDevice::WriteOwner));
+        EXPECT_FALSE(play(dir.path(), "locked.wav"));
+    }
+
+    // A playable file plays where there is an audio output, and only there; the name
+    // without extension finds "chime.wav" by ".WAV" and a case-blind match.
+    const bool haveOutput = !QMediaDevices::defaultAudioOutput().isNull();
+    EXPECT_EQ(play(dir.path(), "chime.wav"), haveOutput);
+    EXPECT_EQ(play(dir.path() + "/", "chime"), haveOutput);
 }
 
 TEST_F(SysKitTest, DrawsAGrayBoxWithAFilledBumpEdgeAndItsIcon) {
