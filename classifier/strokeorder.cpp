@@ -67,16 +67,28 @@ bool strokekeys(const PATTERN_B* pat, STROKE_KEY* keys) {
     return true;
 }
 
-int forwardcost(const STROKE_KEY& a, const STROKE_KEY& b) {
+inline int forwardcost(const STROKE_KEY& a, const STROKE_KEY& b) {
     return iabs(a.sx - b.sx) + iabs(a.sy - b.sy) + iabs(a.ex - b.ex) + iabs(a.ey - b.ey) +
            iabs(a.mx - b.mx) + iabs(a.my - b.my) + iabs(a.qx - b.qx) + iabs(a.qy - b.qy) +
            iabs(a.tx - b.tx) + iabs(a.ty - b.ty);
 }
 
-int reversecost(const STROKE_KEY& a, const STROKE_KEY& b) {
+inline int reversecost(const STROKE_KEY& a, const STROKE_KEY& b) {
     return iabs(a.sx - b.ex) + iabs(a.sy - b.ey) + iabs(a.ex - b.sx) + iabs(a.ey - b.sy) +
            iabs(a.mx - b.mx) + iabs(a.my - b.my) + iabs(a.qx - b.tx) + iabs(a.qy - b.ty) +
            iabs(a.tx - b.qx) + iabs(a.ty - b.qy) + kReverseBias;
+}
+
+// The smaller of forwardcost and reversecost; the middle point's distance is the same
+// either way round and is taken once.
+inline int paircost(const STROKE_KEY& a, const STROKE_KEY& b) {
+    const int mid = iabs(a.mx - b.mx) + iabs(a.my - b.my);
+    const int f = iabs(a.sx - b.sx) + iabs(a.sy - b.sy) + iabs(a.ex - b.ex) + iabs(a.ey - b.ey) +
+                  iabs(a.qx - b.qx) + iabs(a.qy - b.qy) + iabs(a.tx - b.tx) + iabs(a.ty - b.ty);
+    const int r = iabs(a.sx - b.ex) + iabs(a.sy - b.ey) + iabs(a.ex - b.sx) + iabs(a.ey - b.sy) +
+                  iabs(a.qx - b.tx) + iabs(a.qy - b.ty) + iabs(a.tx - b.qx) + iabs(a.ty - b.qy) +
+                  kReverseBias;
+    return mid + (f <= r ? f : r);
 }
 
 // Minimum-cost assignment of the rows of the n x n matrix cost (row-major) to its columns
@@ -149,14 +161,11 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
     int cost[ORDER_MAXSTROKE * ORDER_MAXSTROKE];
     bool asWritten = true;
     for (int a = 0; a < n; ++a) {
+        int* row = cost + a * n;
+        for (int b = 0; b < n; ++b) row[b] = paircost(ik[a], dk[b]);
         const int own = forwardcost(ik[a], dk[a]);
-        for (int b = 0; b < n; ++b) {
-            const int f = forwardcost(ik[a], dk[b]);
-            const int r = reversecost(ik[a], dk[b]);
-            const int c = f <= r ? f : r;
-            cost[a * n + b] = c;
-            if (c < own) asWritten = false;
-        }
+        for (int b = 0; b < n && asWritten; ++b)
+            if (row[b] < own) asWritten = false;
     }
     // Every written stroke at its cheapest place as written: no other assignment costs less.
     if (asWritten) return 0;
