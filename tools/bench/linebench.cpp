@@ -34,6 +34,8 @@ const char kUsage[] =
     "  --only NAME       one set only: natural, random or single\n"
     "  --stroke-errors P chance of a character written with a stroke split at a corner, and\n"
     "                    of one with two strokes joined (0: standard writing)\n"
+    "  --order-errors P  chance per character of one stroke order error (as tessera-bench)\n"
+    "  --reversed P      chance per stroke that it is drawn from its other end\n"
     "  --correct         also mark the best string's characters and run the correction pass\n"
     "  --show N          print the first N wrong lines of each set\n"
     "  --dump FILE       write every line's result strings (all candidates, the corrected\n"
@@ -43,7 +45,7 @@ struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, data, set = "heldout",
                 text = LINEBENCH_DEFAULT_TEXT, only, dump;
     int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0;
-    double stroke_errors = 0;
+    double stroke_errors = 0, order_errors = 0, reversed = 0;
     bool correct = false;
 };
 
@@ -78,6 +80,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
                  (o.only == "natural" || o.only == "random" || o.only == "single");
         else if (a == "--stroke-errors")
             ok = args.Real(o.stroke_errors, 0, 1);
+        else if (a == "--order-errors")
+            ok = args.Real(o.order_errors, 0, 1);
+        else if (a == "--reversed")
+            ok = args.Real(o.reversed, 0, 1);
         else if (a == "--correct")
             o.correct = true;
         else
@@ -255,6 +261,8 @@ int main(int argc, char** argv) {
     const uint64_t base = o.set == "tune" ? mkdict::kTuningSeedBase : mkdict::kHeldOutSeedBase;
     mkdict::LineLayoutParams params;
     params.character.split_rate = params.character.merge_rate = o.stroke_errors;
+    params.character.order_error_rate = o.order_errors;
+    params.character.reverse_rate = o.reversed;
     std::FILE* dump = nullptr;
     if (!o.dump.empty() && (dump = std::fopen(o.dump.c_str(), "w")) == nullptr) {
         std::fprintf(stderr, "tessera-linebench: cannot write %s\n", o.dump.c_str());
