@@ -206,10 +206,12 @@ int RecognizeCandidates(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResul
     SetCRMode(CRMODE_FILTER);
     SetCRPassFilter(fnClassFilter, &table);
     SetCROrderFilter(second ? fnSecondLookOrder : nullptr, &table);
+    SetCRCandidateCodes(g_pCands, n); // the filter passes none but these
     const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
     // The table dies here; the core must not keep a pointer to it.
     SetCRPassFilter(nullptr, nullptr);
     SetCROrderFilter(nullptr, nullptr);
+    SetCRCandidateCodes(nullptr, 0);
     FreeCandSearchTable(&table);
     return rc;
 }
