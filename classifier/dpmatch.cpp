@@ -164,19 +164,17 @@ int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* i
                 (dy - q.y < 0 ? q.y - dy : dy - q.y) + (dx - q.x < 0 ? q.x - dx : dx - q.x);
             const int m = cv >= 0 ? (cv * (256 - dist)) >> 8 : (cv * dist) >> 8;
             const int li = q.l;
-            bool have = false, bestReach = false;
+            // The best of the admissible offers, in the order a, b, c; b wins ties. An offer
+            // whose mean falls below the running threshold is never taken: it could only
+            // replace another such offer, and a cell reached by none is unreachable.
+            bool have = false;
             int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
 
             auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
                 const int mean = divmean<kSmall>(src.score + m, src.np_num + 1, recip);
-                bool take;
-                if (!have || !bestReach)
-                    take = true;
-                else
-                    take = ties ? mean >= bestMean : mean > bestMean;
-                if (!take) return;
+                if (cutting && mean < minsc) return;
+                if (have && (ties ? mean < bestMean : mean <= bestMean)) return;
                 have = true;
-                bestReach = !(cutting && mean < minsc);
                 bestMean = mean;
                 bestScore = src.score + m;
                 bestNp = src.np_num + 1;
@@ -206,7 +204,7 @@ int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* i
                     imb -= c.overlen;
                 if (imb < maxover) offer(c, MDT_IN, imb, false);
             }
-            if (have && bestReach) {
+            if (have) {
                 row[i].score = bestScore;
                 row[i].dir = static_cast<int16_t>(bestDir);
                 row[i].np_num = static_cast<int16_t>(bestNp);
