@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -65,6 +67,29 @@ bool strokekeys(const PATTERN_B* pat, STROKE_KEY* keys) {
         for (; q < 3; ++q) *at[q][0] = b.x, *at[q][1] = b.y;
     }
     return true;
+}
+
+// The keys of the input last asked about, beside a copy of its points: a recognition
+// offers the same input with every pattern. Null when its pen-down marks do not describe
+// its strokes (or out of memory for the copy, and the keys could not be made).
+const STROKE_KEY* inputkeys(const PATTERN_B* in) {
+    static std::vector<POINT_B> seen;
+    static int seenStrokes = -1;
+    static bool seenOk = false;
+    static STROKE_KEY keys[ORDER_MAXSTROKE];
+    const size_t n = in->num > 0 ? static_cast<size_t>(in->num) : 0;
+    if (seenStrokes == in->stroke && seen.size() == n &&
+        (n == 0 || std::memcmp(seen.data(), in->data, n * sizeof(POINT_B)) == 0))
+        return seenOk ? keys : nullptr;
+    seenStrokes = -1;
+    seenOk = in->stroke >= 1 && in->stroke <= ORDER_MAXSTROKE && strokekeys(in, keys);
+    try {
+        seen.assign(in->data, in->data + n);
+        seenStrokes = in->stroke;
+    } catch (const std::bad_alloc&) {
+        seen.clear(); // not remembered: made again next time
+    }
+    return seenOk ? keys : nullptr;
 }
 
 inline int forwardcost(const STROKE_KEY& a, const STROKE_KEY& b) {
@@ -154,8 +179,10 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
     order->num = 0;
     order->moved = order->reversed = 0;
     if (n < 1 || n > ORDER_MAXSTROKE || dic->stroke != n) return 0;
-    STROKE_KEY dk[ORDER_MAXSTROKE], ik[ORDER_MAXSTROKE];
-    if (!strokekeys(dic, dk) || !strokekeys(in, ik)) return 0;
+    STROKE_KEY dk[ORDER_MAXSTROKE];
+    if (!strokekeys(dic, dk)) return 0;
+    const STROKE_KEY* ik = inputkeys(in);
+    if (!ik) return 0;
 
     // cost[a][b]: input stroke a as pattern stroke b, the cheaper way round
     int cost[ORDER_MAXSTROKE * ORDER_MAXSTROKE];
@@ -191,9 +218,9 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
 }
 
 void reorderpattern(PATTERN_B* dst, const PATTERN_B* in, const STROKE_ORDER* order) {
-    STROKE_KEY keys[ORDER_MAXSTROKE];
     POINT_B* out = dst->data;
-    const bool ok = order->num == in->stroke && strokekeys(in, keys);
+    const STROKE_KEY* keys = order->num == in->stroke ? inputkeys(in) : nullptr;
+    const bool ok = keys != nullptr;
     int m = 0;
     if (!ok) { // not a correspondence of this input: a plain copy
         std::memcpy(out, in->data, sizeof(POINT_B) * size_t(in->num));
