@@ -2,8 +2,12 @@
 // ranked result ring.
 #include "classifier/crcore.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
 
 extern "C" {
 
@@ -28,6 +32,34 @@ constexpr int kMinComposedPoints = 150;
 MDTBL* _mdt = nullptr;       // DP grid of the running job
 MDTBL* _mdt_order = nullptr; // its grid for order-free matches
 CRFILTER _crorderflt = {nullptr, nullptr};
+
+// The dictionary's categories by code (code, category number), ascending, made for the
+// dictionary of generation _ctg_indexed; and the categories a recognition is limited to
+// (ascending numbers) while a caller has named its candidate codes.
+std::vector<std::pair<uint16_t, int>> _ctg_by_code;
+unsigned int _ctg_indexed = 0;
+bool _ctg_index_valid = false;
+std::vector<int> _ctg_list;
+bool _ctg_listed = false;
+
+// False when out of memory (the index is then left empty and invalid).
+bool indexcategories() {
+    if (_ctg_index_valid && _ctg_indexed == _crdic_generation) return true;
+    _ctg_index_valid = false;
+    _ctg_by_code.clear();
+    try {
+        for (int i = 0; i < _crdic.count; ++i)
+            if (_crdic.ctg[i] && _crdic.ctg[i]->code != 0)
+                _ctg_by_code.emplace_back(static_cast<uint16_t>(_crdic.ctg[i]->code & 0xFFFF), i);
+    } catch (const std::bad_alloc&) {
+        _ctg_by_code.clear();
+        return false;
+    }
+    std::sort(_ctg_by_code.begin(), _ctg_by_code.end());
+    _ctg_indexed = _crdic_generation;
+    _ctg_index_valid = true;
+    return true;
+}
 
 inline int imax(int a, int b) {
     return a > b ? a : b;
@@ -118,6 +150,28 @@ void CloseCRSystem(void) {
     closedirtable();
     FreeCRDictionary(&_crdic);
     FreeLengthTable();
+    SetCRCandidateCodes(nullptr, 0);
+}
+
+void SetCRCandidateCodes(const uint16_t* codes, int n) {
+    _ctg_listed = false;
+    _ctg_list.clear();
+    // Without the index (out of memory) every category is visited, as without the codes.
+    if (!codes || n < 0 || !indexcategories()) return;
+    try {
+        for (int k = 0; k < n; ++k) {
+            auto at = std::lower_bound(_ctg_by_code.begin(), _ctg_by_code.end(),
+                                       std::make_pair(codes[k], -1));
+            for (; at != _ctg_by_code.end() && at->first == codes[k]; ++at)
+                _ctg_list.push_back(at->second);
+        }
+    } catch (const std::bad_alloc&) {
+        _ctg_list.clear();
+        return; // every category is visited, as without the codes
+    }
+    std::sort(_ctg_list.begin(), _ctg_list.end());
+    _ctg_list.erase(std::unique(_ctg_list.begin(), _ctg_list.end()), _ctg_list.end());
+    _ctg_listed = true;
 }
 
 void SetCRMode(int mode) {
@@ -218,8 +272,16 @@ int BGRecognizeCP(CRSTATE* crs, int budget) {
     if (!_work_data || !crs || !crs->reslink) return 0;
     if (budget < 1) budget = 1;
     int used = 0;
-    int i = crs->ctg_no;
-    for (; i < _crdic.count; ++i) {
+    // With candidate codes named, only their categories from crs->ctg_no on are visited,
+    // in the same order as over the whole dictionary.
+    const int end = _ctg_listed ? static_cast<int>(_ctg_list.size()) : _crdic.count;
+    int at =
+        _ctg_listed
+            ? static_cast<int>(std::lower_bound(_ctg_list.begin(), _ctg_list.end(), crs->ctg_no) -
+                               _ctg_list.begin())
+            : crs->ctg_no;
+    for (; at < end; ++at) {
+        const int i = _ctg_listed ? _ctg_list[static_cast<size_t>(at)] : at;
         const tagCATEGORY* kj = _crdic.ctg[i];
         int mflag = MFLAG_WALK;
         if (kj->code == 0) continue;
@@ -266,8 +328,8 @@ int BGRecognizeCP(CRSTATE* crs, int budget) {
         }
         if (score > 0) setresult(crs->reslink, static_cast<int>(score), kj->code, i);
     }
-    crs->ctg_no = i;
-    if (i < _crdic.count) return 1;
+    crs->ctg_no = !_ctg_listed ? at : at < end ? _ctg_list[static_cast<size_t>(at)] : _crdic.count;
+    if (at < end) return 1;
     copyresult(crs);
     return 0;
 }

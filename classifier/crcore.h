@@ -110,6 +110,10 @@ enum { ORDER_WRITTEN = 0, ORDER_ALSO = 1, ORDER_ONLY = 2 };
 // Without an order filter (the default) every category is matched as written.
 void SetCROrderFilter(CRFILTERPROC proc, void* param);
 void SetGuideBoxRect(const PAT_POS* pos);
+// Limits recognition to the categories of the n codes (the pass filter still decides about
+// each), so that a filter accepting only these codes need not be asked about every other
+// category; null returns to visiting every category. The codes are looked up at once.
+void SetCRCandidateCodes(const uint16_t* codes, int n);
 
 // Recognizes pat into res (n records, falling score order, the rest zero). 0 success,
 // 1 out of memory, 2 empty input, 5 a job is running or a null pointer or n below 1.

@@ -11,6 +11,7 @@
 extern "C" {
 
 CRDIC _crdic = {nullptr, 0, 0, 0};
+unsigned int _crdic_generation = 0;
 uint8_t** _length_table = nullptr;
 int _xy_table[16];
 unsigned char* _work_data = nullptr;
@@ -203,6 +204,7 @@ int UpdateCRDictionaryLimits(CRDIC* dic) {
 
 void FreeCRDictionary(CRDIC* dic) {
     if (!dic || !dic->ctg) return;
+    if (dic == &_crdic) ++_crdic_generation;
     for (int i = 0; i < dic->count; ++i) {
         tagCATEGORY* kj = dic->ctg[i];
         if (!kj) continue;

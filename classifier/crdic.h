@@ -62,10 +62,11 @@ enum {
     CRDIC_MAX_POINTS = 4096, // points of one composed pattern
 };
 
-extern CRDIC _crdic;              // the dictionary in use
-extern uint8_t** _length_table;   // rows 0..128, row i holding entries 0..i
-extern int _xy_table[16];         // box coordinate of each 4-bit index
-extern unsigned char* _work_data; // work area
+extern CRDIC _crdic;                   // the dictionary in use
+extern unsigned int _crdic_generation; // changes whenever _crdic is replaced or freed
+extern uint8_t** _length_table;        // rows 0..128, row i holding entries 0..i
+extern int _xy_table[16];              // box coordinate of each 4-bit index
+extern unsigned char* _work_data;      // work area
 extern unsigned int _work_size;
 extern unsigned int _work_cur;
 

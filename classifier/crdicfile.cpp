@@ -161,6 +161,7 @@ int LoadCRDictionary(const char* fn, CRDIC* dic) {
     } else {
         FreeCRDictionary(&_crdic);
         _crdic = loaded;
+        ++_crdic_generation;
     }
     return 0;
 }

@@ -43,31 +43,24 @@ const uint64_t* reciprocals() {
     return table.data();
 }
 
-inline int divmean(int x, int n, const uint64_t* recip) {
-    if (n >= 1 && n < kRecipCount && x > -(1 << 20) && x < (1 << 20)) {
+// With kSmall the caller guarantees the operands' range. A matching degree is at most 1024
+// times max(1, city-block distance / 256) in magnitude, and point coordinates are bytes,
+// so below 2048; a grid with Dn + In <= kSmallGrid has paths of n < 512 pairs, so that
+// |x| < 2048 n < 2^20 and n < kRecipCount.
+constexpr int kSmallGrid = 512;
+template <bool kSmall> inline int divmean(int x, int n, const uint64_t* recip) {
+    if (kSmall || (n >= 1 && n < kRecipCount && x > -(1 << 20) && x < (1 << 20))) {
         if (x >= 0) return static_cast<int>((static_cast<uint64_t>(x) * recip[n]) >> kRecipShift);
         return -static_cast<int>((static_cast<uint64_t>(-x) * recip[n]) >> kRecipShift);
     }
     return x / n;
 }
 
-} // namespace
-
-extern "C" {
-
-void getdpmparam(DPM_PARAM* param) {
-    *param = g_dpm;
-}
-void setdpmparam(const DPM_PARAM* param) {
-    g_dpm = *param;
-}
-
-int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in) {
+// The grid fill of mkmdtbl; kSmall when the grid is small enough for the quick division.
+template <bool kSmall>
+int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in) {
     const int Dn = dic->num;
     const int In = in->num;
-    if (Dn <= 0 || In <= 0) return 0;
-    if (start_dic < 0) start_dic = 0;
-    if (start_dic > Dn) start_dic = Dn;
     const POINT_B* dp = dic->data;
     const POINT_B* ip = in->data;
     const DPM_PARAM prm = g_dpm;
@@ -171,19 +164,17 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
                 (dy - q.y < 0 ? q.y - dy : dy - q.y) + (dx - q.x < 0 ? q.x - dx : dx - q.x);
             const int m = cv >= 0 ? (cv * (256 - dist)) >> 8 : (cv * dist) >> 8;
             const int li = q.l;
-            bool have = false, bestReach = false;
+            // The best of the admissible offers, in the order a, b, c; b wins ties. An offer
+            // whose mean falls below the running threshold is never taken: it could only
+            // replace another such offer, and a cell reached by none is unreachable.
+            bool have = false;
             int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
 
             auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
-                const int mean = divmean(src.score + m, src.np_num + 1, recip);
-                bool take;
-                if (!have || !bestReach)
-                    take = true;
-                else
-                    take = ties ? mean >= bestMean : mean > bestMean;
-                if (!take) return;
+                const int mean = divmean<kSmall>(src.score + m, src.np_num + 1, recip);
+                if (cutting && mean < minsc) return;
+                if (have && (ties ? mean < bestMean : mean <= bestMean)) return;
                 have = true;
-                bestReach = !(cutting && mean < minsc);
                 bestMean = mean;
                 bestScore = src.score + m;
                 bestNp = src.np_num + 1;
@@ -213,7 +204,7 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
                     imb -= c.overlen;
                 if (imb < maxover) offer(c, MDT_IN, imb, false);
             }
-            if (have && bestReach) {
+            if (have) {
                 row[i].score = bestScore;
                 row[i].dir = static_cast<int16_t>(bestDir);
                 row[i].np_num = static_cast<int16_t>(bestNp);
@@ -235,6 +226,27 @@ int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in
     // A single pair has no steps: its mean is the position agreement of the two points.
     const int mean = last.np_num > 0 ? last.score / last.np_num : mdcalus(dp, ip, 0, 0);
     return mean < prm.min_score ? 0 : mean;
+}
+
+} // namespace
+
+extern "C" {
+
+void getdpmparam(DPM_PARAM* param) {
+    *param = g_dpm;
+}
+void setdpmparam(const DPM_PARAM* param) {
+    g_dpm = *param;
+}
+
+int mkmdtbl(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* in) {
+    const int Dn = dic->num;
+    const int In = in->num;
+    if (Dn <= 0 || In <= 0) return 0;
+    if (start_dic < 0) start_dic = 0;
+    if (start_dic > Dn) start_dic = Dn;
+    return Dn + In <= kSmallGrid ? fillgrid<true>(mdt, dic, start_dic, in)
+                                 : fillgrid<false>(mdt, dic, start_dic, in);
 }
 
 int mdtsharedrows(const PATTERN_B* a, const PATTERN_B* b) {

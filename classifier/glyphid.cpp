@@ -174,14 +174,11 @@ POINT_W* UsualDirections(const PATTERN_W* pat) {
     return out;
 }
 
-// Adds the first `wanted` coarse candidates of pat (with folded, ranked without the
-// direction of travel) to the n codes of g_pCands, leaving out those already there;
-// returns the new count.
-int AddCandidates(const PATTERN_W* pat, int n, int wanted, bool folded = false) {
-    uint16_t* more = g_pCands + n;
-    const int m = folded ? CoarseClassifyAnyDirection(pat, more, nullptr, wanted)
-                         : CoarseClassify(pat, more, nullptr, wanted);
+// Keeps of the m codes behind the n codes of g_pCands those not among the n; returns the
+// new count.
+int KeepNewCandidates(int n, int m) {
     if (m <= 0) return n;
+    uint16_t* more = g_pCands + n;
     CANDTBL known;
     if (InitCandSearchTable(&known, g_pCands, n) != 0) return n;
     int added = 0;
@@ -189,6 +186,16 @@ int AddCandidates(const PATTERN_W* pat, int n, int wanted, bool folded = false) 
         if (IsCandidate(&known, g_pCands, more[k]) < 0) more[added++] = more[k];
     FreeCandSearchTable(&known);
     return n + added;
+}
+
+// Adds the first `wanted` coarse candidates of pat (with folded, ranked without the
+// direction of travel) to the n codes of g_pCands, leaving out those already there;
+// returns the new count.
+int AddCandidates(const PATTERN_W* pat, int n, int wanted, bool folded = false) {
+    uint16_t* more = g_pCands + n;
+    const int m = folded ? CoarseClassifyAnyDirection(pat, more, nullptr, wanted)
+                         : CoarseClassify(pat, more, nullptr, wanted);
+    return KeepNewCandidates(n, m);
 }
 
 // Recognition over the n codes of g_pCands: the first look (as written) or the second.
@@ -199,10 +206,12 @@ int RecognizeCandidates(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResul
     SetCRMode(CRMODE_FILTER);
     SetCRPassFilter(fnClassFilter, &table);
     SetCROrderFilter(second ? fnSecondLookOrder : nullptr, &table);
+    SetCRCandidateCodes(g_pCands, n); // the filter passes none but these
     const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
     // The table dies here; the core must not keep a pointer to it.
     SetCRPassFilter(nullptr, nullptr);
     SetCROrderFilter(nullptr, nullptr);
+    SetCRCandidateCodes(nullptr, 0);
     FreeCandSearchTable(&table);
     return rc;
 }
@@ -225,13 +234,19 @@ int recptw_normal(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount
 int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount) {
     if (!g_pCands) return 1;
     const int wanted = std::min(g_iClassCount, g_iCandsSize);
-    const int n = CoarseClassify(pPatW, g_pCands, nullptr, wanted);
-    if (n < 0) return 1;
+    const int wide = std::min(wanted * kSecondLook, g_iWideSize);
+    // The coarse ranking is one order, cut at the count asked for: the first look's
+    // candidates are the first `wanted` of the second look's `wide`. So the writing is
+    // ranked once, for as many as a second look takes, and the first look matches the
+    // first `wanted` of them.
+    const int ranked =
+        CoarseClassify(pPatW, g_pCands, nullptr, g_bInOrder ? wanted : std::max(wanted, wide));
+    if (ranked < 0) return 1;
+    const int n = std::min(ranked, wanted);
     int rc = RecognizeCandidates(pPatW, pCRres, iMaxResultCount, n, false);
     if (rc != 0 || g_bInOrder || pCRres[0].score >= kWellMatched) return rc;
 
-    const int wide = std::min(wanted * kSecondLook, g_iWideSize);
-    int all = AddCandidates(pPatW, n, wide);
+    int all = KeepNewCandidates(n, ranked - n);
     g_iFirstLook = n;
     g_iWiderLook = all;
     if (POINT_W* turned = UsualDirections(pPatW)) {

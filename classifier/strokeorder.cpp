@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -67,16 +69,51 @@ bool strokekeys(const PATTERN_B* pat, STROKE_KEY* keys) {
     return true;
 }
 
-int forwardcost(const STROKE_KEY& a, const STROKE_KEY& b) {
+// The keys of the input last asked about, beside a copy of its points: a recognition
+// offers the same input with every pattern. Null when its pen-down marks do not describe
+// its strokes (or out of memory for the copy, and the keys could not be made).
+const STROKE_KEY* inputkeys(const PATTERN_B* in) {
+    static std::vector<POINT_B> seen;
+    static int seenStrokes = -1;
+    static bool seenOk = false;
+    static STROKE_KEY keys[ORDER_MAXSTROKE];
+    const size_t n = in->num > 0 ? static_cast<size_t>(in->num) : 0;
+    if (seenStrokes == in->stroke && seen.size() == n &&
+        (n == 0 || std::memcmp(seen.data(), in->data, n * sizeof(POINT_B)) == 0))
+        return seenOk ? keys : nullptr;
+    seenStrokes = -1;
+    seenOk = in->stroke >= 1 && in->stroke <= ORDER_MAXSTROKE && strokekeys(in, keys);
+    try {
+        seen.assign(in->data, in->data + n);
+        seenStrokes = in->stroke;
+    } catch (const std::bad_alloc&) {
+        seen.clear(); // not remembered: made again next time
+    }
+    return seenOk ? keys : nullptr;
+}
+
+inline int forwardcost(const STROKE_KEY& a, const STROKE_KEY& b) {
     return iabs(a.sx - b.sx) + iabs(a.sy - b.sy) + iabs(a.ex - b.ex) + iabs(a.ey - b.ey) +
            iabs(a.mx - b.mx) + iabs(a.my - b.my) + iabs(a.qx - b.qx) + iabs(a.qy - b.qy) +
            iabs(a.tx - b.tx) + iabs(a.ty - b.ty);
 }
 
-int reversecost(const STROKE_KEY& a, const STROKE_KEY& b) {
+inline int reversecost(const STROKE_KEY& a, const STROKE_KEY& b) {
     return iabs(a.sx - b.ex) + iabs(a.sy - b.ey) + iabs(a.ex - b.sx) + iabs(a.ey - b.sy) +
            iabs(a.mx - b.mx) + iabs(a.my - b.my) + iabs(a.qx - b.tx) + iabs(a.qy - b.ty) +
            iabs(a.tx - b.qx) + iabs(a.ty - b.qy) + kReverseBias;
+}
+
+// The smaller of forwardcost and reversecost; the middle point's distance is the same
+// either way round and is taken once.
+inline int paircost(const STROKE_KEY& a, const STROKE_KEY& b) {
+    const int mid = iabs(a.mx - b.mx) + iabs(a.my - b.my);
+    const int f = iabs(a.sx - b.sx) + iabs(a.sy - b.sy) + iabs(a.ex - b.ex) + iabs(a.ey - b.ey) +
+                  iabs(a.qx - b.qx) + iabs(a.qy - b.qy) + iabs(a.tx - b.tx) + iabs(a.ty - b.ty);
+    const int r = iabs(a.sx - b.ex) + iabs(a.sy - b.ey) + iabs(a.ex - b.sx) + iabs(a.ey - b.sy) +
+                  iabs(a.qx - b.tx) + iabs(a.qy - b.ty) + iabs(a.tx - b.qx) + iabs(a.ty - b.qy) +
+                  kReverseBias;
+    return mid + (f <= r ? f : r);
 }
 
 // Minimum-cost assignment of the rows of the n x n matrix cost (row-major) to its columns
@@ -142,21 +179,20 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
     order->num = 0;
     order->moved = order->reversed = 0;
     if (n < 1 || n > ORDER_MAXSTROKE || dic->stroke != n) return 0;
-    STROKE_KEY dk[ORDER_MAXSTROKE], ik[ORDER_MAXSTROKE];
-    if (!strokekeys(dic, dk) || !strokekeys(in, ik)) return 0;
+    STROKE_KEY dk[ORDER_MAXSTROKE];
+    if (!strokekeys(dic, dk)) return 0;
+    const STROKE_KEY* ik = inputkeys(in);
+    if (!ik) return 0;
 
     // cost[a][b]: input stroke a as pattern stroke b, the cheaper way round
     int cost[ORDER_MAXSTROKE * ORDER_MAXSTROKE];
     bool asWritten = true;
     for (int a = 0; a < n; ++a) {
+        int* row = cost + a * n;
+        for (int b = 0; b < n; ++b) row[b] = paircost(ik[a], dk[b]);
         const int own = forwardcost(ik[a], dk[a]);
-        for (int b = 0; b < n; ++b) {
-            const int f = forwardcost(ik[a], dk[b]);
-            const int r = reversecost(ik[a], dk[b]);
-            const int c = f <= r ? f : r;
-            cost[a * n + b] = c;
-            if (c < own) asWritten = false;
-        }
+        for (int b = 0; b < n && asWritten; ++b)
+            if (row[b] < own) asWritten = false;
     }
     // Every written stroke at its cheapest place as written: no other assignment costs less.
     if (asWritten) return 0;
@@ -182,9 +218,9 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
 }
 
 void reorderpattern(PATTERN_B* dst, const PATTERN_B* in, const STROKE_ORDER* order) {
-    STROKE_KEY keys[ORDER_MAXSTROKE];
     POINT_B* out = dst->data;
-    const bool ok = order->num == in->stroke && strokekeys(in, keys);
+    const STROKE_KEY* keys = order->num == in->stroke ? inputkeys(in) : nullptr;
+    const bool ok = keys != nullptr;
     int m = 0;
     if (!ok) { // not a correspondence of this input: a plain copy
         std::memcpy(out, in->data, sizeof(POINT_B) * size_t(in->num));

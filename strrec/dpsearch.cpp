@@ -166,23 +166,28 @@ float aSROBJ::m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i) {
     cell.iBwdPos = 0;
     cell.iFwdPos = i;
     cell.bRejected = 0;
-    float v = 0.0f;
-    for (int m = 1; m <= i - 1; ++m) v += g_srlp.fGetCmbLP(m_iGetDistParam(m));
-    v += g_srlp.fGetDivLP(m_iGetDistParam(i));
-    v += g_srlp.fGetBoxLP(m_iGetBoxParam(), cand.code);
-    v += g_srlp.fGetSimLP(cand.score);
+    float v = m_fCellTerms(cell);
     v += g_srlp.fGetMgrLP(cand.code);
     cell.fValidity = v;
     return v;
 }
 
-float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur) {
+// The terms of a cell that do not depend on the character before it, summed in the order
+// of the chain's evaluation: the gaps inside the character, the gap after it, its width
+// and its score. Every predecessor of the cell starts from this sum, so that it is formed
+// once per cell rather than once per predecessor, with the same result.
+float aSROBJ::m_fCellTerms(const DPCELL& cur) const {
     float v = 0.0f;
     for (int m = cur.iBwdPos + 1; m <= cur.iFwdPos - 1; ++m)
         v += g_srlp.fGetCmbLP(m_iGetDistParam(m));
     v += g_srlp.fGetDivLP(m_iGetDistParam(cur.iFwdPos));
     v += g_srlp.fGetBoxLP(m_iGetBoxParam(), cur.cr.code);
     v += g_srlp.fGetSimLP(cur.cr.score);
+    return v;
+}
+
+float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur, float own) const {
+    float v = own;
     v += g_srlp.fGetBgrLP(prev.cr.code, cur.cr.code);
     v += prev.fValidity;
     return v;
@@ -227,11 +232,12 @@ bool aSROBJ::m_iEval_j_(int i, int j) {
         }
         float best = g_fMinFloatVal;
         DPCELL* winner = nullptr;
+        const float own = m_fCellTerms(cell);
         for (int jp = m_iDPFirstStart(j); jp < j; ++jp) {
             for (int kp = 0; kp < kDPCands; ++kp) {
                 DPCELL& prev = m_pDP[m_iGetDPIndex(j, jp, kp)];
                 if (prev.bRejected) continue;
-                float v = m_fEvaluate(prev, cell);
+                float v = m_fEvaluate(prev, cell, own);
                 if (v > best) {
                     best = v;
                     winner = &prev;

@@ -137,7 +137,9 @@ protected:
     void m_iEval_k_(int i);
     bool m_iEval_j_(int i, int j);
     float m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i);
-    float m_fEvaluate(const DPCELL& prev, const DPCELL& cur);
+    float m_fCellTerms(const DPCELL& cur) const;
+    // Value of the chain through prev ending with cur, whose own terms sum to own.
+    float m_fEvaluate(const DPCELL& prev, const DPCELL& cur, float own) const;
     int m_iGetDistParam(int k) const;
     // Cells of the rows before row i, over kDPCands.
     long long m_llDPRowBase(int i) const;

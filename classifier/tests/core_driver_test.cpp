@@ -25,6 +25,7 @@ protected:
         _small_char_size = 0;
         SetCRMode(CRMODE_ALL);
         SetCRPassFilter(nullptr, nullptr);
+        SetCRCandidateCodes(nullptr, 0);
     }
 
     void Open(const std::vector<Cat>& cats) {
@@ -397,6 +398,57 @@ TEST_F(CoreTest, FilterModeAndTheDpFallback) {
     EXPECT_GE(ScoreOf(res, 0x8251), 900);
     EXPECT_GE(ScoreOf(res, 0x8252), 900);
     EXPECT_EQ(walk, ScoreOf(res, 0x8252));
+}
+
+// Named candidate codes limit recognition to their categories, visited in dictionary
+// order: the same results as asking the filter about every category, also for the first
+// category, a code of several categories, a job run one category at a time and codes
+// the dictionary lacks; without codes every category is visited again.
+TEST_F(CoreTest, CandidateCodesVisitOnlyTheirCategoriesInDictionaryOrder) {
+    Open({Simple(0x8250, {Ell()}), Simple(0x8251, {Cross()}), Simple(0x8252, {Ell()}),
+          Simple(0x8251, {Ell()}), Simple(0x8253, {Kou()})});
+    struct Ctx {
+        std::vector<uint16_t> asked;
+    } ctx;
+    SetCRMode(CRMODE_FILTER);
+    SetCRPassFilter(
+        [](uint16_t code, void* p) -> int {
+            static_cast<Ctx*>(p)->asked.push_back(code);
+            return code == 0x8253 ? 0 : MFLAG_WALK_OR_DP;
+        },
+        &ctx);
+    const std::vector<CR_RESULT> all = Recognize(Ell());
+    EXPECT_EQ(ctx.asked, (std::vector<uint16_t>{0x8250, 0x8251, 0x8252, 0x8251, 0x8253}));
+
+    const uint16_t codes[] = {0x8251, 0x9999, 0x8250};
+    SetCRCandidateCodes(codes, 3);
+    ctx.asked.clear();
+    const std::vector<CR_RESULT> some = Recognize(Ell());
+    EXPECT_EQ(ctx.asked, (std::vector<uint16_t>{0x8250, 0x8251, 0x8251}));
+    EXPECT_EQ(ScoreOf(some, 0x8252), 0);
+    EXPECT_EQ(ScoreOf(some, 0x8250), ScoreOf(all, 0x8250));
+    EXPECT_EQ(ScoreOf(some, 0x8251), ScoreOf(all, 0x8251));
+    EXPECT_GE(ScoreOf(some, 0x8250), 900);
+
+    // one category per step: three steps, the same ranking
+    std::vector<POINT_W> ink = Ink(Ell());
+    PATTERN_W w{ink.data(), int32_t(ink.size())};
+    CR_RESULT stepped[5];
+    CRSTATE job;
+    ASSERT_EQ(InitBGRecognize(&job, &w, stepped, 5), 0);
+    int steps = 0;
+    while (BGRecognizeCP(&job, 1)) ++steps;
+    CloseBGRecognize(&job);
+    EXPECT_EQ(steps, 2);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(stepped[k].code, some[static_cast<size_t>(k)].code) << k;
+        EXPECT_EQ(stepped[k].score, some[static_cast<size_t>(k)].score) << k;
+    }
+
+    SetCRCandidateCodes(nullptr, 0);
+    ctx.asked.clear();
+    Recognize(Ell());
+    EXPECT_EQ(ctx.asked.size(), 5u);
 }
 
 TEST_F(CoreTest, InputOutsideTheGuideBoxStillRecognizes) {

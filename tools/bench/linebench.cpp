@@ -34,14 +34,18 @@ const char kUsage[] =
     "  --only NAME       one set only: natural, random or single\n"
     "  --stroke-errors P chance of a character written with a stroke split at a corner, and\n"
     "                    of one with two strokes joined (0: standard writing)\n"
+    "  --order-errors P  chance per character of one stroke order error (as tessera-bench)\n"
+    "  --reversed P      chance per stroke that it is drawn from its other end\n"
     "  --correct         also mark the best string's characters and run the correction pass\n"
-    "  --show N          print the first N wrong lines of each set\n";
+    "  --show N          print the first N wrong lines of each set\n"
+    "  --dump FILE       write every line's result strings (all candidates, the corrected\n"
+    "                    one, the character path's) to FILE, to compare two builds\n";
 
 struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, data, set = "heldout",
-                text = LINEBENCH_DEFAULT_TEXT, only;
+                text = LINEBENCH_DEFAULT_TEXT, only, dump;
     int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0;
-    double stroke_errors = 0;
+    double stroke_errors = 0, order_errors = 0, reversed = 0;
     bool correct = false;
 };
 
@@ -59,6 +63,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Text(o.set) && (o.set == "tune" || o.set == "heldout");
         else if (a == "--text")
             ok = args.Text(o.text);
+        else if (a == "--dump")
+            ok = args.Text(o.dump);
         else if (a == "--lines")
             ok = args.Int(o.lines, 1, kMost);
         else if (a == "--min-len")
@@ -74,6 +80,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
                  (o.only == "natural" || o.only == "random" || o.only == "single");
         else if (a == "--stroke-errors")
             ok = args.Real(o.stroke_errors, 0, 1);
+        else if (a == "--order-errors")
+            ok = args.Real(o.order_errors, 0, 1);
+        else if (a == "--reversed")
+            ok = args.Real(o.reversed, 0, 1);
         else if (a == "--correct")
             o.correct = true;
         else
@@ -96,6 +106,7 @@ struct Service {
     veltarec::GetStrokeNoOfNthCharFn strokes = nullptr;
     veltarec::GiveStrokeSetInfoFn give = nullptr;
     veltarec::RecognizeFFn classify = nullptr;
+    veltarec::GetResultCountFn count = nullptr;
 
     bool Bind(platform::ModuleHandle m) {
         using platform::GetProc;
@@ -107,7 +118,9 @@ struct Service {
         strokes = GetProc<veltarec::GetStrokeNoOfNthCharFn>(m, "GetStrokeNoOfNthChar");
         give = GetProc<veltarec::GiveStrokeSetInfoFn>(m, "GiveStrokeSetInfo");
         classify = GetProc<veltarec::RecognizeFFn>(m, "RecognizeF");
-        return create && destroy && add && recognize && string && strokes && give && classify;
+        count = GetProc<veltarec::GetResultCountFn>(m, "GetResultCount");
+        return create && destroy && add && recognize && string && strokes && give && classify &&
+               count;
     }
 };
 
@@ -124,8 +137,10 @@ struct Figures {
     int shown = 0;
 };
 
-// Reads one line through the service; adds to the figures.
-void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& o, Figures& f) {
+// Reads one line through the service; adds to the figures, and writes its results to dump
+// when that is open.
+void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& o, Figures& f,
+             std::FILE* dump) {
     using clock = std::chrono::steady_clock;
     const auto t0 = clock::now();
     SRHANDLE h = sv.create();
@@ -151,6 +166,18 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
                     tail == line.char_end[n] - 1;
     }
     f.segmented += segmented;
+    if (dump != nullptr) {
+        std::fprintf(dump, "%s |", Utf8(line.codes).c_str());
+        const int32_t results = r == 0 ? sv.count(h) : 0;
+        for (int32_t c = 0; c < results; ++c)
+            std::fprintf(dump, " %s", Utf8(mkdict::CodesOfSjis(sv.string(h, c, &length))).c_str());
+        std::fprintf(dump, " | strokes");
+        for (size_t n = 0; n < got.size(); ++n) {
+            int32_t head = -1, tail = -1;
+            sv.strokes(h, 0, static_cast<int32_t>(n), &head, &tail);
+            std::fprintf(dump, " %d-%d", head, tail);
+        }
+    }
     std::vector<uint16_t> fixed = got;
     if (o.correct && r == 0 && !got.empty()) {
         for (size_t n = 0; n < got.size(); ++n) {
@@ -160,6 +187,7 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
         }
         if (sv.recognize(h) == 0) fixed = mkdict::CodesOfSjis(sv.string(h, 0, &length));
         f.corrected += fixed == line.codes;
+        if (dump != nullptr) std::fprintf(dump, " | corrected %s", Utf8(fixed).c_str());
     }
     sv.destroy(h);
     if (line.codes.size() == 1) {
@@ -172,8 +200,17 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
                                                     (k + 1 == s.size() ? PT_PENUP : 0))});
         PATTERN_W p{pts.data(), static_cast<int32_t>(pts.size())};
         CR_RESULT res[10] = {};
-        if (sv.classify(&p, res, 10) == 0 && (res[0].code & 0xFFFF) == line.codes[0]) ++f.char_path;
+        const bool read = sv.classify(&p, res, 10) == 0;
+        if (read && (res[0].code & 0xFFFF) == line.codes[0]) ++f.char_path;
+        if (dump != nullptr) {
+            std::fprintf(dump, " | character path");
+            for (int k = 0; read && k < 10 && res[k].score > 0; ++k)
+                std::fprintf(dump, " %s:%d",
+                             Utf8({static_cast<uint16_t>(res[k].code & 0xFFFF)}).c_str(),
+                             res[k].score);
+        }
     }
+    if (dump != nullptr) std::fprintf(dump, "\n");
     if ((!exact || fixed != line.codes) && f.shown < o.show) {
         ++f.shown;
         std::printf("  %s -> %s%s%s\n", Utf8(line.codes).c_str(), Utf8(got).c_str(),
@@ -224,13 +261,23 @@ int main(int argc, char** argv) {
     const uint64_t base = o.set == "tune" ? mkdict::kTuningSeedBase : mkdict::kHeldOutSeedBase;
     mkdict::LineLayoutParams params;
     params.character.split_rate = params.character.merge_rate = o.stroke_errors;
+    params.character.order_error_rate = o.order_errors;
+    params.character.reverse_rate = o.reversed;
+    std::FILE* dump = nullptr;
+    if (!o.dump.empty() && (dump = std::fopen(o.dump.c_str(), "w")) == nullptr) {
+        std::fprintf(stderr, "tessera-linebench: cannot write %s\n", o.dump.c_str());
+        return 1;
+    }
     auto run = [&](const char* name, int set, const std::vector<std::vector<uint16_t>>& texts) {
         if (!o.only.empty() && o.only != name) return;
         Figures f;
         for (size_t n = 0; n < texts.size(); ++n) {
             mkdict::WrittenLine line;
+            if (dump != nullptr) std::fprintf(dump, "%s %zu: ", name, n);
             if (mkdict::WriteLine(models, texts[n], mkdict::LineSeed(base, set, n), params, line))
-                Measure(sv, line, o, f);
+                Measure(sv, line, o, f, dump);
+            else if (dump != nullptr)
+                std::fprintf(dump, "not written\n");
         }
         Report(name, f, o);
     };
@@ -257,5 +304,9 @@ int main(int argc, char** argv) {
         if (k++ % static_cast<size_t>(o.single_stride) == 0) singles.push_back({code});
     run("single", 2, singles);
     platform::FreeLibrary(lib);
+    if (dump != nullptr && std::fclose(dump) != 0) {
+        std::fprintf(stderr, "tessera-linebench: cannot write %s\n", o.dump.c_str());
+        return 1;
+    }
     return 0;
 }

@@ -417,11 +417,10 @@ Ink DistortedInk(const Ink& original, Random& rnd, const DistortionParams& p) {
     return ink;
 }
 
-std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed, const DistortionParams& p,
-                                      WritingErrors* errors) {
-    Random rnd(seed);
-    // order and direction errors, from a source of their own so that the draws below stay
-    // those of the same writing without them
+Ink WithWritingErrors(const Ink& original, uint64_t seed, const DistortionParams& p,
+                      WritingErrors* errors) {
+    // from a source of their own, so that the imitation's draws stay those of the same
+    // writing without them
     Ink model = original;
     WritingErrors made;
     if (p.order_error_rate > 0 || p.reverse_rate > 0) {
@@ -433,7 +432,13 @@ std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed, const 
         if (p.reverse_rate > 0) made.reversed = ReverseStrokes(model, p.reverse_rate, err);
     }
     if (errors) *errors = made;
-    Ink ink = DistortedInk(model, rnd, p);
+    return model;
+}
+
+std::vector<POINT_W> DistortedWriting(const Ink& original, uint64_t seed, const DistortionParams& p,
+                                      WritingErrors* errors) {
+    Random rnd(seed);
+    Ink ink = DistortedInk(WithWritingErrors(original, seed, p, errors), rnd, p);
     // 5. device: box size in pixels, pen or mouse sampling, integer pixels
     bool mouse = rnd.Uniform() < p.mouse_share;
     double box = rnd.Uniform(60, 240);

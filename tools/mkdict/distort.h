@@ -71,6 +71,11 @@ std::vector<size_t> MisorderedStrokes(const Ink& model, Random& rnd);
 // The model's strokes in the given order (a permutation of their indices).
 Ink InOrder(const Ink& model, const std::vector<size_t>& order);
 
+// The model with the order and direction errors of params drawn for seed (from a random
+// source of their own: without errors the model itself); what was drawn goes to errors.
+Ink WithWritingErrors(const Ink& model, uint64_t seed, const DistortionParams& params,
+                      WritingErrors* errors = nullptr);
+
 // Reverses each stroke of ink with chance rate (one draw per stroke); the count of
 // strokes of more than one point reversed.
 int ReverseStrokes(Ink& ink, double rate, Random& rnd);

@@ -71,7 +71,10 @@ bool WriteLine(const ModelSet& models, const std::vector<uint16_t>& codes, uint6
     for (uint16_t code : codes) {
         auto it = models.find(code);
         if (it == models.end()) return false;
-        Ink ink = DistortedInk(it->second, rnd, p.character);
+        // each character's order and direction errors drawn for the line and its place
+        Ink ink = DistortedInk(
+            WithWritingErrors(it->second, seed ^ (uint64_t{out.codes.size()} << 48), p.character),
+            rnd, p.character);
         double f = std::exp(p.size_sd * rnd.Normal());
         const int kind = iTellCharCodeKind(code);
         if (kind == CK_KANA) f *= rnd.Uniform(p.kana_scale_lo, p.kana_scale_hi);
