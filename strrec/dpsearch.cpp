@@ -120,7 +120,10 @@ int aSROBJ::m_iMakePatternW(int i, int j) {
     m_rcBoundTmp = first->rcBound;
     for (const tagMYSTROKE* s = first; s != stop; s = s->next)
         iUpdateRect(m_rcBoundTmp, s->rcBound);
-    if (i - j >= 2 && !m_bCheckPatternBound(m_rcBoundTmp)) return 1;
+    if (i - j >= 2 && !m_bCheckPatternBound(m_rcBoundTmp) &&
+        !(m_bMayBeOneChar && j == 0 && i == n && m_rcBoundTmp.right > m_rcBoundTmp.left &&
+          m_rcBoundTmp.bottom > m_rcBoundTmp.top))
+        return 1;
     const int points = iCountPointsOfRun(first, stop);
     if (points <= 0) return 1;
     if (points > m_iCurPtCount) {
@@ -271,6 +274,14 @@ int aSROBJ::m_iSetResultCount(int max) {
 
 long aSROBJ::m_lDPSearch() {
     if (m_lAllocDPTable() != SR_OK) return SR_ERR_MEMORY;
+    // A line less than kOneCharLineTenths / 10 times as wide as it is high may be one character
+    // written wide, whatever the size estimated from its ink runs: a character of separate
+    // parts (瀕, 征) measures as its parts, so that the whole line exceeds the width a run
+    // may have and could only be read as those parts. The whole line is then always tried
+    // as one character; the evaluation weighs it against its readings as several.
+    const tagRECT ink = rcLineBound();
+    m_bMayBeOneChar = (static_cast<long long>(ink.right) - ink.left) * 10 <
+                      kOneCharLineTenths * (static_cast<long long>(ink.bottom) - ink.top);
     // Every admissible run is classified once; the chains are then evaluated over the
     // candidates, which lets the evaluation run again with other tables.
     const int n = m_SegRes.iGetElmCount();

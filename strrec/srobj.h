@@ -19,6 +19,10 @@ enum : int { kDPCands = 10, kInitialPoints = 1024 };
 // many strokes it holds.
 enum : int { kMaxCharStrokes = 32 };
 
+// A line less than this many tenths as wide as it is high is also tried as one character,
+// however wide against the estimated character size.
+enum : int { kOneCharLineTenths = 20 };
+
 // One lattice cell: candidate k of the character covering elements iBwdPos+1..iFwdPos.
 class DPCELL {
 public:
@@ -165,4 +169,5 @@ protected:
     int m_iPatDirty = 0;          // leading points of m_patw.data that may be non-zero
     int* m_piBoxParam = nullptr;  // box parameter of every run of the lattice
     int m_iCurBoxParam = 0;       // that of the run being evaluated
+    bool m_bMayBeOneChar = false; // the whole line is tried as one character
 };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -200,6 +201,47 @@ TEST_F(Lattice, NoCharacterOfSeveralElementsSpansMoreThanTheStrokeBound) {
     }
     EXPECT_EQ(obj.pGetCell(3, 0, 0)->bRejected, 0);
     EXPECT_EQ(obj.pGetCell(6, 3, 0)->bRejected, 0);
+}
+
+// A line less than twice as wide as high is also read whole, however much wider than the
+// estimated character size: the character may have been written wide and in parts.
+TEST_F(Lattice, LineNarrowerThanTwiceItsHeightIsAlsoTriedWhole) {
+    std::vector<int> seen;
+    fake::SetHandler([&seen](const PATTERN_W& p, CR_RESULT* res, int) {
+        seen.push_back(p.num);
+        res[0] = {1, 900, static_cast<uint32_t>(0x8800 + p.num)};
+        return 1;
+    });
+    auto run = [&](int gap, int parts) {
+        seen.clear();
+        auto obj = std::make_unique<TestObj>();
+        for (int k = 0; k < parts; ++k) obj->Bar(gap * k, gap * k, 0, 100);
+        EXPECT_EQ(obj->Search(60), SR_OK);
+        EXPECT_EQ(obj->m_SegRes.iGetElmCount(), parts);
+        return obj;
+    };
+    {
+        // 150 x 100: both bars together are 2.5 sizes wide, yet tried as one character
+        auto obj = run(150, 2);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 4), 1);
+        EXPECT_EQ(obj->pGetCell(2, 0, 0)->bRejected, 0);
+        EXPECT_EQ(obj->pGetCell(2, 0, 0)->cr.code, 0x8804u);
+    }
+    {
+        // 250 x 100: a line that can hold two characters side by side
+        auto obj = run(250, 2);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 4), 0);
+        EXPECT_EQ(obj->pGetCell(2, 0, 0)->bRejected, 1);
+    }
+    {
+        // 190 x 100 in three parts: the whole line only, no pair of its parts
+        auto obj = run(95, 3);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 6), 1);
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), 4), 0);
+        EXPECT_EQ(obj->pGetCell(3, 0, 0)->bRejected, 0);
+        EXPECT_EQ(obj->pGetCell(2, 0, 0)->bRejected, 1);
+        EXPECT_EQ(obj->pGetCell(3, 1, 0)->bRejected, 1);
+    }
 }
 
 TEST_F(Lattice, OneElementOfManyStrokesIsStillACharacter) {
