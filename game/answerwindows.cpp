@@ -17,6 +17,12 @@ AnswerWindows AnswerWindowSet::windows() const {
     return AnswerWindows{answer1_.get(), answer2_.get(), mirror_.get()};
 }
 
+QList<QPair<QString, QWidget*>> AnswerWindowSet::placedWindows() const {
+    return {{QStringLiteral("Answer1"), answer1_.get()},
+            {QStringLiteral("Answer2"), answer2_.get()},
+            {QStringLiteral("Answer2M"), mirror_.get()}};
+}
+
 QString AnswerWindowSet::CurrentAnswer() const {
     return panel_->CurrentAnswer();
 }

@@ -18,6 +18,9 @@ public:
     ~AnswerWindowSet() override;
 
     AnswerWindows windows() const;
+    // The three windows as the desktop sees them, with the names their places are kept
+    // under: player 1, player 2, the mirror.
+    QList<QPair<QString, QWidget*>> placedWindows() const;
 
     QString CurrentAnswer() const override;
     void Seikai(int player) override;

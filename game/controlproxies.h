@@ -3,6 +3,8 @@
 // missing control does nothing and reads defaults, so the game still starts.
 #pragma once
 
+#include "platform/gui/windowhandle.h"
+
 #include <QMetaObject>
 #include <QPointer>
 #include <QString>
@@ -27,7 +29,7 @@ protected:
     void call(const char* method) const {
         if (control_) QMetaObject::invokeMethod(control_, method);
     }
-    qint32 handle(QWidget* w) const { return w ? qint32(w->winId()) : 0; }
+    qint64 handle(QWidget* w) const { return controls::WindowHandle(w); }
 
     QPointer<QWidget> control_;
 };
@@ -71,7 +73,7 @@ public:
     }
     void getDataList(QWidget* list, const QString& path, const QString& file) const {
         if (!control_) return;
-        QMetaObject::invokeMethod(control_, "GetDataList", Q_ARG(qint32, handle(list)),
+        QMetaObject::invokeMethod(control_, "GetDataList", Q_ARG(qint64, handle(list)),
                                   Q_ARG(QString, path), Q_ARG(QString, file));
     }
 };

@@ -5,6 +5,7 @@
 #include "game/cornermenu.h"
 #include "game/flatbutton.h"
 #include "game/mainwindow.h"
+#include "game/restorebar.h"
 #include "platform/gui/fonts.h"
 #include "platform/gui/persist.h"
 
@@ -25,6 +26,8 @@ namespace game {
 namespace {
 
 const QString kSection = QStringLiteral("TESSERA");
+const QString kCaption = QStringLiteral("Tessera Game Ver.1.0E");
+const QString kPeekCaption = QString::fromUtf8("答え");
 
 QScrollBar* MakeScroll(QWidget* parent, int min, int max, int value, const QRect& geometry) {
     auto* s = new QScrollBar(Qt::Horizontal, parent);
@@ -57,86 +60,102 @@ void Rule(QWidget* parent, const QRect& geometry) {
 CtrlForm::CtrlForm(MainWindow* main, Uniform uniform)
     : main_(main), uniform_(std::move(uniform)), shroud_(main->shroud()), sysKit_(main->sysKit()),
       list1_(std::make_unique<QListWidget>()), list2_(std::make_unique<QListWidget>()) {
-    setWindowTitle(QStringLiteral("Tessera Game Ver.1.0E"));
+    setWindowTitle(kCaption);
     setObjectName(QStringLiteral("CtrlForm"));
     BuildLayout();
+    restoreBar_ = new RestoreBar(kCaption, this);
+    connect(restoreBar_, &RestoreBar::restoreRequested, this, &CtrlForm::Restore);
 }
 
 CtrlForm::~CtrlForm() = default;
 
 void CtrlForm::BuildLayout() {
-    // 3495 x 5205 twips at 15 twips a pixel.
-    setFixedSize(233, 347);
-    setFont(controls::MakePointFont(QString::fromUtf8("ＭＳ 明朝"), 10.5));
+    // The arrangement of the panel's rows, a little wider than its original 233 pixels so
+    // that window managers show the caption whole, and with rows tall enough for the
+    // 14.25-point text.
+    setFixedSize(kPanelWidth, kPanelHeight);
+    setFont(controls::MakePointFont(QString::fromUtf8("ＭＳ 明朝"), 14.25));
 
     cornerMenu_ = new CornerMenu(QString::fromUtf8("ファイル選択"), this);
-    cornerMenu_->setGeometry(8, 6, 217, 26);
+    cornerMenu_->setGeometry(8, 6, 284, 32);
     cornerMenu_->setFilePattern(QStringLiteral("*.*"));
     connect(cornerMenu_, &CornerMenu::fileSelected, this, &CtrlForm::QuestionFilePicked);
 
     text1_ = new QLineEdit(QStringLiteral("None"), this);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
-    text1_->setGeometry(8, 36, 217, 24);
+    text1_->setGeometry(8, 42, 284, 30);
 
     frame1_ = new QGroupBox(this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
-    frame1_->setGeometry(8, 62, 217, 201);
+    frame1_->setGeometry(8, 76, 284, 256);
 
-    label1_ = MakeLabel(frame1_, QString::fromUtf8("分割"), QRect(6, 8, 44, 20));
-    bunScroll_ = MakeScroll(frame1_, 1, 100, 1, QRect(50, 10, 122, 17));
+    label1_ = MakeLabel(frame1_, QString::fromUtf8("分割"), QRect(8, 8, 54, 28));
+    bunScroll_ = MakeScroll(frame1_, 1, 100, 1, QRect(62, 13, 164, 18));
     bunScroll_->setObjectName(QStringLiteral("BunScroll"));
-    bunkatuLabel2_ = MakeLabel(frame1_, QStringLiteral("1"), QRect(174, 8, 36, 20),
+    bunkatuLabel2_ = MakeLabel(frame1_, QStringLiteral("1"), QRect(228, 8, 48, 28),
                                Qt::AlignRight | Qt::AlignVCenter);
     bunkatuLabel2_->setObjectName(QStringLiteral("BunkatuLabel2"));
     const struct {
         const char* caption;
         int delta;
     } bunSteps[] = {{"-2", -2}, {"-1", -1}, {"+1", 1}, {"+2", 2}, {"±0", 0}};
-    int x = 6;
+    int x = 8;
     for (const auto& step : bunSteps) {
         auto* b = new FlatButton(QString::fromUtf8(step.caption), frame1_);
         b->setObjectName(QStringLiteral("Bun") + QString::fromUtf8(step.caption));
-        b->setGeometry(x, 32, 39, 22);
+        b->setGeometry(x, 40, 50, 28);
         const int delta = step.delta;
         connect(b, &QPushButton::clicked, this, [this, delta] { StepFirst(delta); });
-        x += 41;
+        x += 54;
     }
-    Rule(frame1_, QRect(4, 58, 209, 4));
-    label2_ = MakeLabel(frame1_, QString::fromUtf8("階調"), QRect(6, 66, 44, 20));
-    kaiScroll_ = MakeScroll(frame1_, 1, 64, 16, QRect(50, 68, 122, 17));
+    Rule(frame1_, QRect(4, 72, 276, 4));
+    label2_ = MakeLabel(frame1_, QString::fromUtf8("階調"), QRect(8, 78, 54, 28));
+    kaiScroll_ = MakeScroll(frame1_, 1, 64, 16, QRect(62, 83, 164, 18));
     kaiScroll_->setObjectName(QStringLiteral("KaiScroll"));
-    kaityouLabel2_ = MakeLabel(frame1_, QStringLiteral("16"), QRect(174, 66, 36, 20),
+    kaityouLabel2_ = MakeLabel(frame1_, QStringLiteral("16"), QRect(228, 78, 48, 28),
                                Qt::AlignRight | Qt::AlignVCenter);
     kaityouLabel2_->setObjectName(QStringLiteral("KaityouLabel2"));
-    Rule(frame1_, QRect(4, 90, 209, 4));
-    label3_ = MakeLabel(frame1_, QString::fromUtf8("問題"), QRect(6, 98, 44, 20));
-    monScroll_ = MakeScroll(frame1_, 1, 1, 1, QRect(50, 100, 160, 17));
+    Rule(frame1_, QRect(4, 110, 276, 4));
+    label3_ = MakeLabel(frame1_, QString::fromUtf8("問題"), QRect(8, 116, 54, 28));
+    monScroll_ = MakeScroll(frame1_, 1, 1, 1, QRect(62, 121, 214, 18));
     monScroll_->setObjectName(QStringLiteral("MonScroll"));
     const struct {
         const char* caption;
         const char* name;
         int delta;
     } monSteps[] = {{"-1", "MonMinus1", -1}, {"±0", "MonRestart", 0}, {"+1", "MonPlus1", 1}};
-    x = 6;
+    x = 8;
     for (const auto& step : monSteps) {
         auto* b = new FlatButton(QString::fromUtf8(step.caption), frame1_);
         b->setObjectName(QString::fromLatin1(step.name));
-        b->setGeometry(x, 126, 39, 26);
+        b->setGeometry(x, 158, 50, 32);
         const int delta = step.delta;
         connect(b, &QPushButton::clicked, this, [this, delta] { StepQuestion(delta); });
-        x += 41;
+        x += 54;
     }
-    monLabel_ = MakeLabel(frame1_, QStringLiteral("1"), QRect(136, 122, 74, 18), Qt::AlignCenter);
+    monLabel_ = MakeLabel(frame1_, QStringLiteral("1"), QRect(176, 148, 100, 24), Qt::AlignCenter);
     monLabel_->setObjectName(QStringLiteral("MonLabel"));
-    Rule(frame1_, QRect(146, 140, 54, 3));
+    Rule(frame1_, QRect(196, 172, 60, 3));
     souMonLabel_ =
-        MakeLabel(frame1_, QStringLiteral("0"), QRect(136, 143, 74, 18), Qt::AlignCenter);
+        MakeLabel(frame1_, QStringLiteral("0"), QRect(176, 175, 100, 24), Qt::AlignCenter);
     souMonLabel_->setObjectName(QStringLiteral("SouMonLabel"));
     gameCombo_ = new QComboBox(frame1_);
     gameCombo_->setObjectName(QStringLiteral("GameCombo"));
-    gameCombo_->setGeometry(6, 168, 150, 26);
+    gameCombo_->setGeometry(8, 214, 194, 32);
     connect(gameCombo_, &QComboBox::activated, this, [this](int) { GameSelected(); });
+    // The game master's look at the answer: shown only while the button is held, and only
+    // here, never on the players' windows.
+    peekButton_ = new FlatButton(kPeekCaption, frame1_);
+    peekButton_->setObjectName(QStringLiteral("PeekButton"));
+    peekButton_->setGeometry(206, 214, 70, 32);
+    peekButton_->setToolTip(QString::fromUtf8("押している間だけ、いまの問題の答えを表示します"));
+    connect(peekButton_, &QPushButton::pressed, this, [this] {
+        const QString answer = CurrentAnswer();
+        peekButton_->setText(answer.isEmpty() ? kPeekCaption : answer.left(3));
+    });
+    connect(peekButton_, &QPushButton::released, this,
+            [this] { peekButton_->setText(kPeekCaption); });
     frame1_->hide();
 
     connect(bunScroll_, &QScrollBar::sliderMoved, this, [this](int v) {
@@ -155,9 +174,9 @@ void CtrlForm::BuildLayout() {
     picture1_ = new ColorSwatch(this);
     picture2_ = new ColorSwatch(this);
     picture3_ = new ColorSwatch(this);
-    picture1_->setGeometry(8, 272, 24, 24);
-    picture2_->setGeometry(36, 272, 24, 24);
-    picture3_->setGeometry(64, 272, 24, 24);
+    picture1_->setGeometry(8, 342, 28, 28);
+    picture2_->setGeometry(40, 342, 28, 28);
+    picture3_->setGeometry(72, 342, 28, 28);
     picture1_->setToolTip(QString::fromUtf8("背景色"));
     picture2_->setToolTip(QString::fromUtf8("文字色"));
     picture3_->setToolTip(QString::fromUtf8("前景色"));
@@ -166,24 +185,24 @@ void CtrlForm::BuildLayout() {
 
     rndCheck_ = new QCheckBox(QStringLiteral("Rnd"), this);
     rndCheck_->setObjectName(QStringLiteral("RndCheck"));
-    rndCheck_->setGeometry(96, 272, 60, 24);
+    rndCheck_->setGeometry(110, 340, 86, 32);
     auto* quit = new FlatButton(QString::fromUtf8("終了"), this);
     quit->setObjectName(QStringLiteral("QuitButton"));
-    quit->setGeometry(160, 270, 65, 28);
+    quit->setGeometry(202, 338, 90, 34);
     connect(quit, &QPushButton::clicked, this, &QWidget::close);
 
     playCheck1_ = new QCheckBox(QStringLiteral("2Play"), this);
     playCheck1_->setObjectName(QStringLiteral("PlayCheck1"));
-    playCheck1_->setGeometry(8, 310, 70, 24);
+    playCheck1_->setGeometry(8, 380, 96, 32);
     playCheck2_ = new QCheckBox(QStringLiteral("2Copy"), this);
     playCheck2_->setObjectName(QStringLiteral("PlayCheck2"));
-    playCheck2_->setGeometry(80, 310, 76, 24);
+    playCheck2_->setGeometry(106, 380, 96, 32);
     connect(playCheck1_, &QCheckBox::toggled, this, &CtrlForm::PlayCheck1Changed);
     connect(playCheck2_, &QCheckBox::toggled, this, &CtrlForm::PlayCheck2Changed);
     auto* minimize = new FlatButton(QString::fromUtf8("最小化"), this);
     minimize->setObjectName(QStringLiteral("MinimizeButton"));
-    minimize->setGeometry(160, 308, 65, 28);
-    connect(minimize, &QPushButton::clicked, this, &QWidget::showMinimized);
+    minimize->setGeometry(202, 378, 90, 34);
+    connect(minimize, &QPushButton::clicked, this, &CtrlForm::Minimize);
 }
 
 void CtrlForm::SetAnswerWindows(const AnswerWindows& windows) {
@@ -422,6 +441,24 @@ void CtrlForm::changeEvent(QEvent* event) {
         main_->show();
         ShowAnswerWindows();
     }
+}
+
+void CtrlForm::Minimize() {
+    if (restoreBar_->isVisible()) return;
+    restoreBar_->setWindowIcon(windowIcon());
+    restoreBar_->move(frameGeometry().topLeft());
+    main_->hide();
+    HideAnswerWindows();
+    hide();
+    restoreBar_->show();
+}
+
+void CtrlForm::Restore() {
+    restoreBar_->hide();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    main_->show();
+    ShowAnswerWindows();
 }
 
 void CtrlForm::UnloadAnswerWindows() {

@@ -21,7 +21,9 @@ namespace game {
 
 class CornerMenu;
 class ColorSwatch;
+class FlatButton;
 class MainWindow;
+class RestoreBar;
 
 class CtrlForm : public QWidget, public AnswerHost {
     Q_OBJECT
@@ -44,6 +46,16 @@ public:
     void QuestionFilePicked(const QString& path);
     // Closes the answer windows for good.
     void UnloadAnswerWindows();
+
+    // The panel's own minimize ("最小化"): the panel, the main window and the answer
+    // windows give way to a small bar whose button brings them back (Restore).
+    void Minimize();
+    void Restore();
+    RestoreBar* restoreBar() const { return restoreBar_; }
+
+    // The panel's client size.
+    static constexpr int kPanelWidth = 300;
+    static constexpr int kPanelHeight = 420;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -84,6 +96,8 @@ private:
     QComboBox* gameCombo_ = nullptr;
     ColorSwatch *picture1_ = nullptr, *picture2_ = nullptr, *picture3_ = nullptr;
     QCheckBox *rndCheck_ = nullptr, *playCheck1_ = nullptr, *playCheck2_ = nullptr;
+    FlatButton* peekButton_ = nullptr;
+    RestoreBar* restoreBar_ = nullptr;
 };
 
 } // namespace game

@@ -1,5 +1,6 @@
 // The game program: the main window starts everything from the program's own folder.
 #include "game/mainwindow.h"
+#include "game/qttranslations.h"
 #include "platform/gui/fonts.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     controls::InstallFaceNameSubstitutions();
+    game::InstallQtTranslations(app);
     app.setWindowIcon(game::ProgramIcon());
 
     std::mt19937 rng(unsigned(std::chrono::system_clock::now().time_since_epoch().count()));

@@ -5,6 +5,7 @@
 #include "game/commonmodule.h"
 #include "game/ctrlform.h"
 #include "game/questions.h"
+#include "game/windowplaces.h"
 #include "platform/gui/control.h"
 #include "platform/gui/fonts.h"
 
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 
 namespace game {
 
@@ -96,10 +98,51 @@ bool MainWindow::Start(const QString& programFolder, Uniform uniform) {
     answers_ = std::make_unique<AnswerWindowSet>(panel_, this);
     panel_->SetAnswerWindows(answers_->windows());
     if (!panel_->Load()) return false;
-    // The panel stands beside the main window.
-    panel_->move(frameGeometry().right() + 12, frameGeometry().top());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        PlaceWindows(screen->availableGeometry());
     panel_->show();
     return true;
+}
+
+QList<QPair<QString, QWidget*>> MainWindow::placedWindows() const {
+    QList<QPair<QString, QWidget*>> out{{QStringLiteral("Main"), const_cast<MainWindow*>(this)}};
+    if (panel_) out.append({QStringLiteral("CtrlForm"), panel_});
+    if (answers_) out.append(answers_->placedWindows());
+    return out;
+}
+
+void MainWindow::PlaceWindows(const QRect& available) {
+    const QString file = WindowPlacesFile();
+    const QList<QPair<QString, QWidget*>> windows = placedWindows();
+    QList<std::optional<QRect>> kept;
+    QList<QSize> outer;
+    for (const auto& [name, w] : windows) {
+        std::optional<QRect> place = ReadWindowPlace(file, name);
+        if (place &&
+            !PlaceReachable(QRect(place->topLeft(), place->size() + kFrameAllowance), available))
+            place.reset();
+        kept << place;
+        outer << (place ? place->size() : w->size()) + kFrameAllowance;
+    }
+    const QList<QRect> arranged = ArrangeSideBySide(available, outer);
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QWidget* w = windows[i].second;
+        if (kept[i]) {
+            // A fixed-size window keeps its size; the others take the kept one.
+            if (w->minimumSize() != w->maximumSize()) w->resize(kept[i]->size());
+            w->move(kept[i]->topLeft());
+        } else {
+            w->move(arranged[i].topLeft());
+        }
+    }
+}
+
+bool MainWindow::KeepWindowPlaces() const {
+    const QString file = WindowPlacesFile();
+    bool ok = true;
+    for (const auto& [name, w] : placedWindows())
+        ok = WriteWindowPlace(file, name, QRect(w->frameGeometry().topLeft(), w->size())) && ok;
+    return ok;
 }
 
 void MainWindow::SetParamNames(const QString& first, const QString& second) {
@@ -164,6 +207,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::Unload() {
     if (unloading_) return;
     unloading_ = true;
+    KeepWindowPlaces();
     if (panel_) {
         panel_->UnloadAnswerWindows();
         panel_->hide();

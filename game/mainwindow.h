@@ -37,6 +37,14 @@ public:
     void Unload();
     QRect ShroudGeometry() const;
 
+    // Puts every window of the game in its kept place when the profile file has a
+    // reachable one for it, and the others side by side within available.
+    void PlaceWindows(const QRect& available);
+    // Writes the windows' places to the profile file (done when the game ends).
+    bool KeepWindowPlaces() const;
+    // The game's windows with the names their places are kept under, main window first.
+    QList<QPair<QString, QWidget*>> placedWindows() const;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

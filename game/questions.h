@@ -20,15 +20,7 @@ using Uniform = std::function<double()>;
 // exactly once.
 QStringList ShuffleQuestions(QStringList pending, const Uniform& uniform);
 
-// The number at the start of a settings value, as the per-game defaults are read: its
-// leading numeric part (0 if none), rounded to the nearest integer (halves to even), held
-// in 16 bits.
-qint16 LeadingNumber(const QString& text);
-
 // The text after the last folder separator of a path.
 QString FileNameOf(const QString& path);
-
-// The integer nearest to x, halves to even.
-int RoundHalfEven(double x);
 
 } // namespace game

@@ -14,6 +14,7 @@ TESSERA_PACKAGES=(
   libexpat1-dev libzip-dev zlib1g-dev
   manpages-ja debian-reference-ja kanjidic edict
   debian-faq-ja
+  qt6-translations-l10n
   clang libclang-rt-dev
 )
 

@@ -2,8 +2,8 @@
 
 #include "controls/larder/bank.h"
 #include "controls/larder/tables.h"
-#include "controls/larder/waveplayer.h"
 #include "platform/gui/persist.h"
+#include "platform/gui/waveplayer.h"
 
 #include <QMessageBox>
 #include <QPaintEvent>
@@ -46,7 +46,7 @@ bool CLarderCtrl::PlayWave(int series, int wave) {
     if (id == 0) return false;
     const QByteArray bytes = LoadWave(id);
     if (bytes.isEmpty()) return false;
-    return WavePlayer::instance()->play(bytes);
+    return controls::WavePlayer::instance()->play(bytes);
 }
 
 void CLarderCtrl::Refresh() {

@@ -4,23 +4,23 @@
 #include "controls/syskit/textlist.h"
 #include "platform/encoding.h"
 #include "platform/gui/persist.h"
+#include "platform/gui/waveplayer.h"
+#include "platform/gui/windowhandle.h"
 #include "platform/gui/windowmessage.h"
 #include "platform/profile.h"
 
 #include <QAbstractScrollArea>
-#include <QAudioDevice>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QListWidget>
-#include <QMediaDevices>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSoundEffect>
 #include <QStyleOptionFrame>
 #include <string>
 
@@ -32,13 +32,8 @@ constexpr quint32 kExchangeVersion = controls::ExchangeVersion(1, 0);
 constexpr int kProgramPathChars = 1023;
 constexpr unsigned long kProfileValueSize = 4096;
 
-QWidget* FindWindow(qint32 handle) {
-    if (handle == 0) return nullptr;
-    return QWidget::find(WId(quint32(handle)));
-}
-
-QListWidget* FindList(qint32 handle) {
-    return qobject_cast<QListWidget*>(FindWindow(handle));
+QListWidget* FindList(qint64 handle) {
+    return qobject_cast<QListWidget*>(controls::WindowFromHandle(handle));
 }
 
 // Profile arguments travel as Shift-JIS bytes; text CP932 cannot hold goes as UTF-8.
@@ -95,7 +90,7 @@ bool SysKitCtrl::EndFastMove() {
     batchPending_ = false;
     bool ok = true;
     for (const Move& m : moves_) {
-        QWidget* w = FindWindow(m.window);
+        QWidget* w = controls::WindowFromHandle(m.window);
         if (!w) {
             ok = false;
             continue;
@@ -109,12 +104,12 @@ bool SysKitCtrl::EndFastMove() {
     return ok;
 }
 
-void SysKitCtrl::FastMovePos(qint32 hWnd, qint32 x, qint32 y, qint32 cx, qint32 cy) {
+void SysKitCtrl::FastMovePos(qint64 hWnd, qint32 x, qint32 y, qint32 cx, qint32 cy) {
     if (!batchPending_) return;
     moves_.push_back(Move{hWnd, QRect(x, y, qMax(cx, 0), qMax(cy, 0)), true});
 }
 
-void SysKitCtrl::FastMovePosNoSize(qint32 hWnd, qint32 x, qint32 y) {
+void SysKitCtrl::FastMovePosNoSize(qint64 hWnd, qint32 x, qint32 y) {
     if (!batchPending_) return;
     moves_.push_back(Move{hWnd, QRect(x, y, 0, 0), false});
 }
@@ -126,14 +121,13 @@ void SysKitCtrl::SetProgramPath() {
 }
 
 bool SysKitCtrl::WavPlay(const QString& PathName, const QString& FileName) {
-    const QString file = ExistingFile(WaveFileName(PathName, FileName));
-    if (file.isEmpty() || QMediaDevices::audioOutputs().isEmpty()) return false;
-    if (!sound_) sound_ = new QSoundEffect(this);
-    // A new sound replaces the one still playing.
-    sound_->stop();
-    sound_->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
-    sound_->play();
-    return sound_->status() != QSoundEffect::Error;
+    const QString name = ExistingFile(WaveFileName(PathName, FileName));
+    if (name.isEmpty()) return false;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    // The player reads the whole image before it starts, so a file it cannot play (not a
+    // WAVE, a format it does not take, no audio output) is known here and reported.
+    return controls::WavePlayer::instance()->play(file.readAll());
 }
 
 void SysKitCtrl::ReadINIFile(const QString& INISection, const QString& INIEntry,
@@ -159,14 +153,14 @@ bool SysKitCtrl::WriteINIFile(const QString& INISection, const QString& INIEntry
                                                file.c_str());
 }
 
-void SysKitCtrl::GetDataList(qint32 ListhWnd, const QString& Path, const QString& FileName) {
+void SysKitCtrl::GetDataList(qint64 ListhWnd, const QString& Path, const QString& FileName) {
     QListWidget* list = FindList(ListhWnd);
     if (!list) return;
     list->clear();
     if (auto lines = ReadTextLines(JoinPath(Path, FileName), nullDelete_)) list->addItems(*lines);
 }
 
-bool SysKitCtrl::SetDataList(qint32 ListhWnd, const QString& Path, const QString& FileName) {
+bool SysKitCtrl::SetDataList(qint64 ListhWnd, const QString& Path, const QString& FileName) {
     QStringList lines;
     if (QListWidget* list = FindList(ListhWnd)) {
         for (int i = 0; i < list->count(); ++i) lines.append(list->item(i)->text());
@@ -174,7 +168,7 @@ bool SysKitCtrl::SetDataList(qint32 ListhWnd, const QString& Path, const QString
     return WriteTextLines(JoinPath(Path, FileName), lines, nullDelete_);
 }
 
-void SysKitCtrl::GetFileList(qint32 ListhWnd, const QString& Path, const QString& FileName) {
+void SysKitCtrl::GetFileList(qint64 ListhWnd, const QString& Path, const QString& FileName) {
     QListWidget* list = FindList(ListhWnd);
     if (!list) return;
     list->clear();
@@ -194,8 +188,8 @@ void SysKitCtrl::GetFileList(qint32 ListhWnd, const QString& Path, const QString
     }
 }
 
-bool SysKitCtrl::GetTextExtent(qint32 hDC, const QString& Str) {
-    QWidget* w = FindWindow(hDC);
+bool SysKitCtrl::GetTextExtent(qint64 hDC, const QString& Str) {
+    QWidget* w = controls::WindowFromHandle(hDC);
     if (!w) return false;
     const QFontMetrics metrics(w->font());
     resultX_ = metrics.horizontalAdvance(Str);
@@ -203,8 +197,8 @@ bool SysKitCtrl::GetTextExtent(qint32 hDC, const QString& Str) {
     return true;
 }
 
-bool SysKitCtrl::AdjustWindowRect(qint32 hWnd, qint32 x, qint32 y) {
-    QWidget* w = FindWindow(hWnd);
+bool SysKitCtrl::AdjustWindowRect(qint64 hWnd, qint32 x, qint32 y) {
+    QWidget* w = controls::WindowFromHandle(hWnd);
     if (!w) return false;
     // The frame around the client area; child windows have none.
     int dx = 0, dy = 0;
@@ -217,14 +211,14 @@ bool SysKitCtrl::AdjustWindowRect(qint32 hWnd, qint32 x, qint32 y) {
     return true;
 }
 
-qint32 SysKitCtrl::SendMessage(qint32 hWnd, qint32 Mes, qint32 wParam, qint32 lParam) {
-    return qint32(controls::SendWindowMessage(WId(quint32(hWnd)), uint(Mes),
+qint32 SysKitCtrl::SendMessage(qint64 hWnd, qint32 Mes, qint32 wParam, qint32 lParam) {
+    return qint32(controls::SendWindowMessage(controls::HandleToWId(hWnd), uint(Mes),
                                               quintptr(quint32(wParam)), qintptr(lParam)));
 }
 
-void SysKitCtrl::ShowScrollBar(qint32 hWnd, qint32 Bar, bool Show) {
+void SysKitCtrl::ShowScrollBar(qint64 hWnd, qint32 Bar, bool Show) {
     // Bar: 0 horizontal, 1 vertical, 2 the scroll-bar control itself, 3 both.
-    QWidget* w = FindWindow(hWnd);
+    QWidget* w = controls::WindowFromHandle(hWnd);
     if (!w) return;
     if (auto* bar = qobject_cast<QScrollBar*>(w); bar && Bar == 2) {
         bar->setVisible(Show);
@@ -237,8 +231,8 @@ void SysKitCtrl::ShowScrollBar(qint32 hWnd, qint32 Bar, bool Show) {
     if (Bar == 1 || Bar == 3) area->setVerticalScrollBarPolicy(policy);
 }
 
-bool SysKitCtrl::SetImeMode(qint32 hWnd, qint16 ImeMode) {
-    QWidget* w = FindWindow(hWnd);
+bool SysKitCtrl::SetImeMode(qint64 hWnd, qint16 ImeMode) {
+    QWidget* w = controls::WindowFromHandle(hWnd);
     if (!w || (ImeMode != 1 && ImeMode != 2)) return true;
     const bool open = ImeMode == 1;
     if (w->testAttribute(Qt::WA_InputMethodEnabled) != open) {
@@ -303,6 +297,8 @@ void SysKitCtrl::paintEvent(QPaintEvent*) {
     p.setPen(QColor(0xFF, 0xFF, 0xFF));
     p.drawLine(mid.bottomLeft(), mid.bottomRight());
     p.drawLine(mid.topRight(), mid.bottomRight());
+    // The edge's middle is filled with the face colour of 3-D elements.
+    p.fillRect(mid.adjusted(1, 1, -1, -1), palette().color(QPalette::Button));
     DrawIcon(p, inner.topLeft() + QPoint(6, 6));
 }
 

@@ -1,5 +1,5 @@
 // The system helper control: operating-system services for the game's windows. Windows
-// are named by their handle (QWidget::winId() as a 32-bit value), list boxes are
+// are named by their handle (QWidget::winId(), whole, as a 64-bit integer), list boxes are
 // QListWidgets found by their handle, and device contexts are the widgets whose font
 // text is measured in.
 #pragma once
@@ -8,8 +8,6 @@
 #include <QString>
 #include <QWidget>
 #include <vector>
-
-class QSoundEffect;
 
 namespace syskit {
 
@@ -57,21 +55,26 @@ public:
 
     Q_INVOKABLE void BeginFastMove();
     Q_INVOKABLE bool EndFastMove();
-    Q_INVOKABLE void FastMovePos(qint32 hWnd, qint32 x, qint32 y, qint32 cx, qint32 cy);
-    Q_INVOKABLE void FastMovePosNoSize(qint32 hWnd, qint32 x, qint32 y);
+    Q_INVOKABLE void FastMovePos(qint64 hWnd, qint32 x, qint32 y, qint32 cx, qint32 cy);
+    Q_INVOKABLE void FastMovePosNoSize(qint64 hWnd, qint32 x, qint32 y);
     Q_INVOKABLE void SetProgramPath();
+    // Starts playing the joined file (".WAV" added to a name without any dot) and returns
+    // at once. True only when the sound is playing: the file exists, can be read, is a
+    // WAVE the player takes (PCM, one or two channels, 8 or 16 bits) and an audio output
+    // accepted it. A missing, unreadable, empty or garbled file, a folder, and any file on
+    // a machine without audio output give false. A new sound replaces one still playing.
     Q_INVOKABLE bool WavPlay(const QString& PathName, const QString& FileName);
     Q_INVOKABLE void ReadINIFile(const QString& INISection, const QString& INIEntry,
                                  const QString& INIDefault);
     Q_INVOKABLE bool WriteINIFile(const QString& INISection, const QString& INIEntry);
-    Q_INVOKABLE void GetDataList(qint32 ListhWnd, const QString& Path, const QString& FileName);
-    Q_INVOKABLE bool SetDataList(qint32 ListhWnd, const QString& Path, const QString& FileName);
-    Q_INVOKABLE void GetFileList(qint32 ListhWnd, const QString& Path, const QString& FileName);
-    Q_INVOKABLE bool GetTextExtent(qint32 hDC, const QString& Str);
-    Q_INVOKABLE bool AdjustWindowRect(qint32 hWnd, qint32 x, qint32 y);
-    Q_INVOKABLE qint32 SendMessage(qint32 hWnd, qint32 Mes, qint32 wParam, qint32 lParam);
-    Q_INVOKABLE void ShowScrollBar(qint32 hWnd, qint32 Bar, bool Show);
-    Q_INVOKABLE bool SetImeMode(qint32 hWnd, qint16 ImeMode);
+    Q_INVOKABLE void GetDataList(qint64 ListhWnd, const QString& Path, const QString& FileName);
+    Q_INVOKABLE bool SetDataList(qint64 ListhWnd, const QString& Path, const QString& FileName);
+    Q_INVOKABLE void GetFileList(qint64 ListhWnd, const QString& Path, const QString& FileName);
+    Q_INVOKABLE bool GetTextExtent(qint64 hDC, const QString& Str);
+    Q_INVOKABLE bool AdjustWindowRect(qint64 hWnd, qint32 x, qint32 y);
+    Q_INVOKABLE qint32 SendMessage(qint64 hWnd, qint32 Mes, qint32 wParam, qint32 lParam);
+    Q_INVOKABLE void ShowScrollBar(qint64 hWnd, qint32 Bar, bool Show);
+    Q_INVOKABLE bool SetImeMode(qint64 hWnd, qint16 ImeMode);
     Q_INVOKABLE void AboutBox();
 
     // The nine properties in table order, headed by the exchange version 1.0.
@@ -87,7 +90,7 @@ protected:
 
 private:
     struct Move {
-        qint32 window;
+        qint64 window;
         QRect geometry;
         bool withSize;
     };
@@ -104,7 +107,6 @@ private:
 
     bool batchPending_ = false;
     std::vector<Move> moves_;
-    QSoundEffect* sound_ = nullptr;
 };
 
 } // namespace syskit

@@ -2,11 +2,14 @@
 
 #include "game/answers/answerlayout.h"
 #include "game/answers/pebblebutton.h"
+#include "game/commonmodule.h"
 #include "platform/gui/control.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
+#include <QTimer>
 
 namespace answers {
 
@@ -28,6 +31,11 @@ void TakeMainIcon(QWidget* window) {
     const QIcon icon = QApplication::windowIcon();
     if (!icon.isNull()) window->setWindowIcon(icon);
 }
+
+// What the window says when the recognize button finds nothing to show.
+const QString kWriteFirst = QStringLiteral("さきに もじを\nかいてね");
+const QString kNotRead = QStringLiteral("よめなかったよ\nもういちど かいてね");
+const QString kTapHint = QStringLiteral("もじを おすと ほかの こたえ");
 
 bool NormalState(const QWidget* w) {
     return !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -56,8 +64,8 @@ void AnswerMirror::load() {
     box_.setReadOnly(true);
     if (host_) {
         box_.setFontName(host_->ShroudFontName());
-        larder_.setSeriesNo(
-            LeadingNumber(host_->ReadSetting(QStringLiteral("Series2"), QStringLiteral("1"))));
+        larder_.setSeriesNo(game::LeadingNumber(
+            host_->ReadSetting(QStringLiteral("Series2"), QStringLiteral("1"))));
     }
 }
 
@@ -99,8 +107,37 @@ AnswerForm::AnswerForm(AnswerHost* host, int player, AnswerMirror* mirror, QWidg
     connect(clearButton_, &QPushButton::clicked, this, &AnswerForm::Erase);
     connect(chkButton_, &QPushButton::clicked, this, &AnswerForm::Judge);
 
+    hint_ = new QLabel(kTapHint, this);
+    hint_->setObjectName(QStringLiteral("TapHint"));
+    hint_->setAlignment(Qt::AlignCenter);
+    QFont small = hint_->font();
+    small.setPixelSize(11);
+    hint_->setFont(small);
+    hint_->setStyleSheet(QStringLiteral("color: #2f5f8f;"));
+    hint_->hide();
+
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("Notice"));
+    notice_->setAlignment(Qt::AlignCenter);
+    notice_->setWordWrap(true);
+    QFont large = notice_->font();
+    large.setPixelSize(18);
+    large.setBold(true);
+    notice_->setFont(large);
+    notice_->setStyleSheet(QStringLiteral(
+        "color: #8a3000; background: rgba(255, 255, 255, 215); border: 2px solid #e0a060;"
+        " border-radius: 8px;"));
+    // The notice only informs: pen and mouse go on to the box under it.
+    notice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    notice_->hide();
+    noticeTimer_ = new QTimer(this);
+    noticeTimer_->setSingleShot(true);
+    noticeTimer_->setInterval(kNoticeMilliseconds);
+    connect(noticeTimer_, &QTimer::timeout, this, &AnswerForm::hideNotice);
+
     if (QWidget* w = box_.widget()) {
         connect(w, SIGNAL(RecogChange()), this, SLOT(onRecogChange()));
+        connect(w, SIGNAL(LButtonDown()), this, SLOT(hideNotice()));
         if (player_ == 2) {
             connect(w, SIGNAL(LButtonRelease()), this, SLOT(onStrokeFinished()));
             connect(w, SIGNAL(RButtonDown()), this, SLOT(onRightButtonDown()));
@@ -116,7 +153,7 @@ void AnswerForm::load() {
     box_.setFontName(host_->ShroudFontName());
     const QString key = player_ == 2 ? QStringLiteral("Series2") : QStringLiteral("Series1");
     const QString fallback = player_ == 2 ? QStringLiteral("1") : QStringLiteral("0");
-    larder_.setSeriesNo(LeadingNumber(host_->ReadSetting(key, fallback)));
+    larder_.setSeriesNo(game::LeadingNumber(host_->ReadSetting(key, fallback)));
 }
 
 void AnswerForm::showEvent(QShowEvent* event) {
@@ -127,6 +164,8 @@ void AnswerForm::showEvent(QShowEvent* event) {
 void AnswerForm::LockedAll() {
     box_.setReadOnly(true);
     for (PebbleButton* b : {recButton_, clearButton_, chkButton_}) b->setEnabled(false);
+    hideNotice();
+    updateHint();
 }
 
 void AnswerForm::UnLockedAll() {
@@ -134,6 +173,8 @@ void AnswerForm::UnLockedAll() {
     clearBoxes();
     box_.setReadOnly(false);
     for (PebbleButton* b : {recButton_, clearButton_, chkButton_}) b->setEnabled(true);
+    hideNotice();
+    updateHint();
 }
 
 void AnswerForm::SetBitMapNo(int number) {
@@ -156,8 +197,31 @@ void AnswerForm::clearBoxes() {
 }
 
 void AnswerForm::Recognize() {
+    const bool hadInk = box_.recogOk();
     box_.recognize();
-    if (!box_.recog()) clearBoxes();
+    if (!box_.recog()) {
+        // Nothing recognized: the ink goes, as before, and the window says why.
+        clearBoxes();
+        showNotice(hadInk ? kNotRead : kWriteFirst);
+    }
+    updateHint();
+}
+
+void AnswerForm::showNotice(const QString& text) {
+    notice_->setText(text);
+    notice_->setGeometry(ComputeLayout(width(), height(), false).quillbox.adjusted(6, 6, -6, -6));
+    notice_->show();
+    notice_->raise();
+    noticeTimer_->start();
+}
+
+void AnswerForm::hideNotice() {
+    noticeTimer_->stop();
+    notice_->hide();
+}
+
+void AnswerForm::updateHint() {
+    hint_->setVisible(box_.recog() && !box_.readOnly() && !hint_->geometry().isEmpty());
 }
 
 void AnswerForm::Erase() {
@@ -180,6 +244,7 @@ void AnswerForm::Judge() {
 
 void AnswerForm::onRecogChange() {
     neutralPicture();
+    updateHint();
     if (player_ != 2 || !mirror_) return;
     const QuillboxProxy m = mirror_->box();
     m.clear();
@@ -222,6 +287,9 @@ void AnswerForm::resizeEvent(QResizeEvent* event) {
     recButton_->setGeometry(l.recButton);
     clearButton_->setGeometry(l.clearButton);
     chkButton_->setGeometry(l.chkButton);
+    hint_->setGeometry(l.hint);
+    if (notice_->isVisible()) notice_->setGeometry(l.quillbox.adjusted(6, 6, -6, -6));
+    updateHint();
     QWidget::resizeEvent(event);
 }
 

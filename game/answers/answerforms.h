@@ -12,6 +12,8 @@
 #include <QWidget>
 
 class QCloseEvent;
+class QLabel;
+class QTimer;
 
 namespace answers {
 
@@ -63,6 +65,13 @@ public:
     PebbleButton* recButton() const { return recButton_; }
     PebbleButton* clearButton() const { return clearButton_; }
     PebbleButton* chkButton() const { return chkButton_; }
+    // The hint under the box that the recognized character can be tapped for the other
+    // candidates, and the short notice over the box when nothing was recognized.
+    QLabel* hintLabel() const { return hint_; }
+    QLabel* noticeLabel() const { return notice_; }
+
+    // How long the notice over the box stays.
+    static constexpr int kNoticeMilliseconds = 1800;
 
     // Box read-only, buttons disabled.
     void LockedAll() override;
@@ -92,12 +101,15 @@ private slots:
     void onStrokeFinished();
     void onRightButtonDown();
     void onRecogChange();
+    void hideNotice();
 
 private:
     void load();
     void clearBoxes();
     void neutralPicture();
     void enforceMinimumSize();
+    void showNotice(const QString& text);
+    void updateHint();
 
     AnswerHost* host_;
     int player_;
@@ -107,6 +119,9 @@ private:
     PebbleButton* recButton_;
     PebbleButton* clearButton_;
     PebbleButton* chkButton_;
+    QLabel* hint_;
+    QLabel* notice_;
+    QTimer* noticeTimer_;
     bool loaded_ = false;
     bool unloading_ = false;
 };

@@ -8,6 +8,8 @@
 
 namespace answers {
 
+using game::RoundHalfEven;
+
 namespace {
 
 // Sizes are clamped into the 16-bit range of the shared integer helpers.
@@ -21,28 +23,6 @@ int Max0(double x) {
 }
 
 } // namespace
-
-int RoundHalfEven(double x) {
-    if (!std::isfinite(x)) return 0;
-    const double r = x - std::floor(x) == 0.5 ? 2.0 * std::round(x / 2.0) : std::round(x);
-    return static_cast<int>(std::clamp(r, double(std::numeric_limits<int>::min()),
-                                       double(std::numeric_limits<int>::max())));
-}
-
-int LeadingNumber(const QString& text) {
-    int i = 0;
-    const int n = int(text.size());
-    while (i < n && (text[i] == u' ' || text[i] == u'\t')) ++i;
-    bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
-    long long value = 0;
-    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-        value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'),
-                                    std::numeric_limits<int>::max());
-        ++i;
-    }
-    return static_cast<int>(negative ? -value : value);
-}
 
 AnswerLayout ComputeLayout(int sw, int sh, bool mirror) {
     AnswerLayout l;
@@ -59,6 +39,9 @@ AnswerLayout ComputeLayout(int sw, int sh, bool mirror) {
     l.recButton = QRect(5, sh - 94, Max0(sw - 75.0), kButtonHeight);
     l.clearButton = QRect(sw - 55, l.recButton.top(), kClearButtonWidth, kButtonHeight);
     l.chkButton = QRect(5, l.recButton.top() + kButtonHeight + 6, Max0(sw - 75.0), kButtonHeight);
+    const int boxBottom = l.quillbox.top() + l.quillbox.height();
+    if (l.recButton.top() > boxBottom)
+        l.hint = QRect(5, boxBottom, Max0(sw - 10.0), l.recButton.top() - boxBottom);
     return l;
 }
 

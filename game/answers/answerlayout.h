@@ -1,17 +1,10 @@
-// Where the controls of an answer window go for a given client size, and the small number
-// helpers the rules use.
+// Where the controls of an answer window go for a given client size.
 #pragma once
 
 #include <QRect>
 #include <QString>
 
 namespace answers {
-
-// The integer nearest to x, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-int RoundHalfEven(double x);
-
-// The leading numeric part of a settings text ("12abc" -> 12, " -3" -> -3), 0 if none.
-int LeadingNumber(const QString& text);
 
 // The smallest outer size of a player's window in its normal state.
 inline constexpr int kMinOuterWidth = 220;
@@ -30,6 +23,9 @@ struct AnswerLayout {
     QRect recButton;
     QRect clearButton;
     QRect chkButton;
+    // The strip between the box and the buttons, where a short hint may stand (empty
+    // for the mirror and when the window leaves no room).
+    QRect hint;
 };
 
 // The layout of a player's window (with buttons) or of the mirror (picture and box only;

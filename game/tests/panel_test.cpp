@@ -2,11 +2,14 @@
 // controls from the plug-in folder and recording stand-ins for the answer windows.
 #include "game/ctrlform.h"
 #include "game/mainwindow.h"
+#include "game/qttranslations.h"
+#include "game/restorebar.h"
 #include "platform/encoding.h"
 #include "platform/gui/control.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -14,7 +17,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <memory>
@@ -49,6 +54,8 @@ QByteArray Sjis(const char* utf8) {
 class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Window places are kept apart from the user's own.
+        QStandardPaths::setTestModeEnabled(true);
         ASSERT_TRUE(dir.isValid());
         QDir(dir.path()).mkdir("questions");
         Write("Tessera.ini", Sjis("[TESSERA]\r\nDataPath=questions\r\nDefParam2_2=20\r\n"
@@ -243,6 +250,68 @@ TEST_F(PanelTest, MinimizeHidesAndRestoreShowsTheWindows) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(a1.visible);
+}
+
+TEST_F(PanelTest, TheMinimizeButtonCanAlwaysBeUndoneFromThePanel) {
+    main->show();
+    panel->show();
+    Pick("q.txt", Sjis("一\r\n"));
+    a1.visible = true;
+    Click("MinimizeButton");
+    RestoreBar* bar = panel->restoreBar();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_FALSE(a1.visible);
+    ASSERT_TRUE(bar->isVisible()) << "a window to come back through stays on the screen";
+    EXPECT_EQ(bar->windowTitle(), panel->windowTitle());
+    bar->button()->click();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(a1.visible);
+    // Closing the bar from its window menu brings the game back as well.
+    Click("MinimizeButton");
+    ASSERT_TRUE(bar->isVisible());
+    bar->close();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(PanelTest, TheAnswerShowsOnThePanelOnlyWhileAsked) {
+    Pick("q.txt", Sjis("山\r\n川\r\n"));
+    auto* peek = Find<QPushButton>("PeekButton");
+    const QString idle = peek->text();
+    EXPECT_NE(idle, QStringLiteral("山"));
+    QTest::mousePress(peek, Qt::LeftButton);
+    EXPECT_EQ(peek->text(), QStringLiteral("山"));
+    QTest::mouseRelease(peek, Qt::LeftButton);
+    EXPECT_EQ(peek->text(), idle);
+    Click("MonPlus1");
+    QTest::mousePress(peek, Qt::LeftButton);
+    EXPECT_EQ(peek->text(), QStringLiteral("川")) << "the current question's answer";
+    QTest::mouseRelease(peek, Qt::LeftButton);
+}
+
+TEST_F(PanelTest, EveryCaptionFitsItsPlaceInThePanelsFont) {
+    EXPECT_DOUBLE_EQ(panel->font().pointSizeF(), 14.25);
+    for (QWidget* w : panel->findChildren<QWidget*>()) {
+        if (w->window() != panel) continue;
+        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w)) continue;
+        EXPECT_LE(w->sizeHint().width(), w->width())
+            << w->objectName().toStdString() << " is cut off";
+    }
+    EXPECT_GE(panel->width(), QFontMetrics(QFont()).horizontalAdvance(panel->windowTitle()) + 120)
+        << "room for the caption beside a title bar's icon and buttons";
+}
+
+TEST(QtDialogs, SpeakJapanese) {
+    ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()))
+        << "Qt's Japanese translations (qt6-translations-l10n) are missing";
+    QColorDialog dialog;
+    QStringList captions;
+    for (QPushButton* b : dialog.findChildren<QPushButton*>()) captions << b->text();
+    EXPECT_TRUE(captions.contains(QStringLiteral("キャンセル")))
+        << captions.join(u' ').toStdString();
 }
 
 TEST_F(PanelTest, MainWindowRefusesTheWindowMenuCloseAndKeepsShroudSquare) {

@@ -28,17 +28,6 @@ TEST(ShuffleQuestions, PicksTheItemNearestToRTimesLastIndexHalvesToEven) {
     EXPECT_EQ(ShuffleQuestions({"a", "b"}, [] { return 1.0; }).size(), 2);
 }
 
-TEST(LeadingNumber, ReadsLikeValWithBankersRounding) {
-    EXPECT_EQ(LeadingNumber("16"), 16);
-    EXPECT_EQ(LeadingNumber("  24abc"), 24);
-    EXPECT_EQ(LeadingNumber("abc"), 0);
-    EXPECT_EQ(LeadingNumber(""), 0);
-    EXPECT_EQ(LeadingNumber("2.5"), 2);
-    EXPECT_EQ(LeadingNumber("3.5"), 4);
-    EXPECT_EQ(LeadingNumber("-7"), -7);
-    EXPECT_EQ(LeadingNumber("99999"), 32767);
-}
-
 TEST(CommonModule, MaxIntMinIntAndFileNames) {
     EXPECT_EQ(MaxInt(1, -3), 1);
     EXPECT_EQ(MinInt(1, -3), -3);

@@ -3,7 +3,7 @@
 //   larder_artwork <output folder>
 // writes <id>.png for every bitmap and <id>.wav for every sound of the bank's tables.
 #include "controls/larder/tables.h"
-#include "controls/larder/wave.h"
+#include "platform/gui/wave.h"
 
 #include <QDir>
 #include <QFile>
@@ -323,7 +323,7 @@ QByteArray MakeSound(const WaveFormat& format, bool chime) {
         const int s = std::clamp(int(std::lround(128 + 120 * v)), 0, 255);
         for (int c = 0; c < format.channels; ++c) samples.append(char(s));
     }
-    return MakePcm8Wave(format.channels, format.sampleRate, samples);
+    return controls::MakePcm8Wave(format.channels, format.sampleRate, samples);
 }
 
 bool Write(const QString& path, const QByteArray& bytes) {

@@ -1,17 +1,23 @@
 // The helper control as the game sees it: created by ProgID from the plug-in and used only
 // through its meta-object.
 #include "platform/gui/control.h"
+#include "platform/gui/wave.h"
+#include "platform/gui/windowhandle.h"
 #include "platform/gui/windowmessage.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
 #include <QInputMethod>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMediaDevices>
+#include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -23,7 +29,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
     }
 
-    qint32 Handle(QWidget* w) { return qint32(w->winId()); }
+    qint64 Handle(QWidget* w) { return controls::WindowHandle(w); }
 
     void Void(const char* method, QGenericArgument a = {}, QGenericArgument b = {},
               QGenericArgument c = {}, QGenericArgument d = {}, QGenericArgument e = {}) {
@@ -93,22 +99,22 @@ TEST_F(SysKitTest, MovesWaitForEndFastMoveAndNeedABatch) {
     a->setGeometry(0, 0, 10, 10);
     b->setGeometry(0, 0, 10, 10);
     // Before any batch: nothing moves, and ending reports failure.
-    Void("FastMovePos", Q_ARG(qint32, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
+    Void("FastMovePos", Q_ARG(qint64, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
          Q_ARG(qint32, 70), Q_ARG(qint32, 80));
     EXPECT_FALSE(Bool("EndFastMove"));
     EXPECT_EQ(a->geometry(), QRect(0, 0, 10, 10));
 
     Void("BeginFastMove");
-    Void("FastMovePos", Q_ARG(qint32, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
+    Void("FastMovePos", Q_ARG(qint64, Handle(a)), Q_ARG(qint32, 50), Q_ARG(qint32, 60),
          Q_ARG(qint32, 70), Q_ARG(qint32, 80));
-    Void("FastMovePosNoSize", Q_ARG(qint32, Handle(b)), Q_ARG(qint32, 5), Q_ARG(qint32, 6));
+    Void("FastMovePosNoSize", Q_ARG(qint64, Handle(b)), Q_ARG(qint32, 5), Q_ARG(qint32, 6));
     EXPECT_EQ(a->geometry(), QRect(0, 0, 10, 10)) << "moved before the batch ended";
     EXPECT_TRUE(Bool("EndFastMove"));
     EXPECT_EQ(a->geometry(), QRect(50, 60, 70, 80));
     EXPECT_EQ(b->geometry(), QRect(5, 6, 10, 10));
 
     // After the batch: moves are dropped again.
-    Void("FastMovePosNoSize", Q_ARG(qint32, Handle(b)), Q_ARG(qint32, 99), Q_ARG(qint32, 99));
+    Void("FastMovePosNoSize", Q_ARG(qint64, Handle(b)), Q_ARG(qint32, 99), Q_ARG(qint32, 99));
     EXPECT_FALSE(Bool("EndFastMove"));
     EXPECT_EQ(b->pos(), QPoint(5, 6));
 }
@@ -150,26 +156,26 @@ TEST_F(SysKitTest, DataListsFillAndSave) {
     WriteFile("q.txt", "a\r\n\r\n" + QByteArray(600, 'x') + "\nb\n");
     kit->setProperty("NullDelete", true);
     // The path without a separator gets one.
-    Void("GetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, "q.txt"));
     EXPECT_EQ(Items(list), QStringList({"a", QString(511, 'x'), QString(89, 'x'), "b"}));
 
     kit->setProperty("NullDelete", false);
-    Void("GetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, ""),
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, ""),
          Q_ARG(QString, dir.filePath("q.txt")));
     EXPECT_EQ(list.count(), 5);
-    Void("GetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, ""),
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, ""),
          Q_ARG(QString, dir.filePath("missing.txt")));
     EXPECT_EQ(list.count(), 0);
 
     list.addItems({"one", "", "two"});
     kit->setProperty("NullDelete", true);
-    EXPECT_TRUE(Bool("SetDataList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path() + "/"),
+    EXPECT_TRUE(Bool("SetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path() + "/"),
                      Q_ARG(QString, "out.txt")));
     QFile out(dir.filePath("out.txt"));
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll(), "one\ntwo\n");
-    EXPECT_FALSE(Bool("SetDataList", Q_ARG(qint32, Handle(&list)),
+    EXPECT_FALSE(Bool("SetDataList", Q_ARG(qint64, Handle(&list)),
                       Q_ARG(QString, dir.filePath("nope")), Q_ARG(QString, "out.txt")));
     EXPECT_FALSE(QFile::exists(dir.filePath("nope/out.txt")));
 }
@@ -179,7 +185,7 @@ TEST_F(SysKitTest, FileListsBracketFoldersAndCutExtensions) {
     WriteFile("a.b.txt", "");
     WriteFile("plain", "");
     QListWidget list;
-    Void("GetFileList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetFileList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, ""));
     QStringList items = Items(list);
     items.sort();
@@ -187,13 +193,13 @@ TEST_F(SysKitTest, FileListsBracketFoldersAndCutExtensions) {
 
     kit->setProperty("FolderDelete", true);
     kit->setProperty("ExtensionNameDelete", true);
-    Void("GetFileList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetFileList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, "*.*"));
     items = Items(list);
     items.sort();
     EXPECT_EQ(items, QStringList({"a.b", "plain"}));
 
-    Void("GetFileList", Q_ARG(qint32, Handle(&list)), Q_ARG(QString, dir.path()),
+    Void("GetFileList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
          Q_ARG(QString, "*.txt"));
     EXPECT_EQ(Items(list), QStringList({"a.b"}));
 }
@@ -205,25 +211,25 @@ TEST_F(SysKitTest, TextExtentUsesTheFontOfTheGivenWindow) {
     small.setFont(f);
     f.setPixelSize(40);
     big.setFont(f);
-    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint32, Handle(&small)), Q_ARG(QString, "WWWW")));
+    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint64, Handle(&small)), Q_ARG(QString, "WWWW")));
     const int smallX = kit->property("ResultX").toInt();
     const int smallY = kit->property("ResultY").toInt();
-    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint32, Handle(&big)), Q_ARG(QString, "WWWW")));
+    EXPECT_TRUE(Bool("GetTextExtent", Q_ARG(qint64, Handle(&big)), Q_ARG(QString, "WWWW")));
     EXPECT_GT(kit->property("ResultX").toInt(), 2 * smallX);
     EXPECT_GT(kit->property("ResultY").toInt(), 2 * smallY);
     EXPECT_GT(smallX, 0);
-    EXPECT_FALSE(Bool("GetTextExtent", Q_ARG(qint32, 0), Q_ARG(QString, "W")));
+    EXPECT_FALSE(Bool("GetTextExtent", Q_ARG(qint64, 0), Q_ARG(QString, "W")));
 }
 
 TEST_F(SysKitTest, AdjustWindowRectOfAChildIsTheClientSize) {
     QWidget host;
     QWidget* child = new QWidget(&host);
-    EXPECT_TRUE(Bool("AdjustWindowRect", Q_ARG(qint32, Handle(child)), Q_ARG(qint32, 120),
+    EXPECT_TRUE(Bool("AdjustWindowRect", Q_ARG(qint64, Handle(child)), Q_ARG(qint32, 120),
                      Q_ARG(qint32, 80)));
     EXPECT_EQ(kit->property("ResultX").toInt(), 120);
     EXPECT_EQ(kit->property("ResultY").toInt(), 80);
     kit->setProperty("ResultX", 5);
-    EXPECT_FALSE(Bool("AdjustWindowRect", Q_ARG(qint32, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 1)));
+    EXPECT_FALSE(Bool("AdjustWindowRect", Q_ARG(qint64, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 1)));
     EXPECT_EQ(kit->property("ResultX").toInt(), 5);
 }
 
@@ -243,20 +249,64 @@ TEST_F(SysKitTest, SendMessageDeliversTheWindowMessage) {
     Echo echo;
     qint32 r = 0;
     ASSERT_TRUE(QMetaObject::invokeMethod(kit.get(), "SendMessage", Q_RETURN_ARG(qint32, r),
-                                          Q_ARG(qint32, Handle(&echo)), Q_ARG(qint32, 0x401),
+                                          Q_ARG(qint64, Handle(&echo)), Q_ARG(qint32, 0x401),
                                           Q_ARG(qint32, 7), Q_ARG(qint32, 3)));
     EXPECT_EQ(r, 0x401 * 1000 + 4);
     ASSERT_TRUE(QMetaObject::invokeMethod(kit.get(), "SendMessage", Q_RETURN_ARG(qint32, r),
-                                          Q_ARG(qint32, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 2),
+                                          Q_ARG(qint64, 0), Q_ARG(qint32, 1), Q_ARG(qint32, 2),
                                           Q_ARG(qint32, 3)));
     EXPECT_EQ(r, 0);
 }
 
+TEST_F(SysKitTest, WindowHandlesKeepTheirFullWidth) {
+    // Every method that names a window or device context takes the handle 64 bits wide.
+    const QMetaObject* meta = kit->metaObject();
+    int handleMethods = 0;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod m = meta->method(i);
+        if (m.parameterCount() == 0) continue;
+        const QByteArray first = m.parameterNames().at(0);
+        if (!first.endsWith("hWnd") && first != "hDC") continue;
+        ++handleMethods;
+        EXPECT_EQ(m.parameterMetaType(0), QMetaType::fromType<qint64>())
+            << m.methodSignature().constData();
+    }
+    EXPECT_EQ(handleMethods, 10);
+
+    // A handle that agrees with a real window in its low 32 bits only names no window.
+    Echo echo;
+    QListWidget list;
+    list.addItem("stale");
+    const qint64 wide = Handle(&echo) | (qint64(0x5A) << 36);
+    EXPECT_FALSE(Bool("GetTextExtent", Q_ARG(qint64, wide), Q_ARG(QString, "W")));
+    qint32 r = -1;
+    ASSERT_TRUE(QMetaObject::invokeMethod(kit.get(), "SendMessage", Q_RETURN_ARG(qint32, r),
+                                          Q_ARG(qint64, wide), Q_ARG(qint32, 0x401),
+                                          Q_ARG(qint32, 7), Q_ARG(qint32, 3)));
+    EXPECT_EQ(r, 0);
+    WriteFile("l.txt", "x\n");
+    Void("GetDataList", Q_ARG(qint64, Handle(&list) | (qint64(1) << 32)),
+         Q_ARG(QString, dir.path()), Q_ARG(QString, "l.txt"));
+    EXPECT_EQ(Items(list), QStringList({"stale"}));
+    Void("GetDataList", Q_ARG(qint64, Handle(&list)), Q_ARG(QString, dir.path()),
+         Q_ARG(QString, "l.txt"));
+    EXPECT_EQ(Items(list), QStringList({"x"}));
+
+    QWidget host;
+    QWidget* child = new QWidget(&host);
+    child->setGeometry(1, 2, 3, 4);
+    Void("BeginFastMove");
+    Void("FastMovePosNoSize", Q_ARG(qint64, Handle(child) - (qint64(1) << 33)), Q_ARG(qint32, 40),
+         Q_ARG(qint32, 50));
+    EXPECT_FALSE(Bool("EndFastMove"));
+    EXPECT_EQ(child->pos(), QPoint(1, 2));
+}
+
 TEST_F(SysKitTest, ScrollBarsShowAndHide) {
     QPlainTextEdit edit;
-    Void("ShowScrollBar", Q_ARG(qint32, Handle(&edit)), Q_ARG(qint32, 1), Q_ARG(bool, false));
+    Void("ShowScrollBar", Q_ARG(qint64, Handle(&edit)), Q_ARG(qint32, 1), Q_ARG(bool, false));
     EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    Void("ShowScrollBar", Q_ARG(qint32, Handle(&edit)), Q_ARG(qint32, 3), Q_ARG(bool, true));
+    Void("ShowScrollBar", Q_ARG(qint64, Handle(&edit)), Q_ARG(qint32, 3), Q_ARG(bool, true));
     EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(edit.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 }
@@ -266,7 +316,7 @@ TEST_F(SysKitTest, ImeModeOpensClosesAndZeroLeavesItAlone) {
     auto ime = [&](qint16 mode) {
         bool r = false;
         EXPECT_TRUE(QMetaObject::invokeMethod(kit.get(), "SetImeMode", Q_RETURN_ARG(bool, r),
-                                              Q_ARG(qint32, Handle(&edit)), Q_ARG(qint16, mode)));
+                                              Q_ARG(qint64, Handle(&edit)), Q_ARG(qint16, mode)));
         return r;
     };
     EXPECT_TRUE(ime(2));
@@ -279,16 +329,56 @@ TEST_F(SysKitTest, ImeModeOpensClosesAndZeroLeavesItAlone) {
     EXPECT_TRUE(edit.testAttribute(Qt::WA_InputMethodEnabled));
 }
 
-TEST_F(SysKitTest, WavPlayReportsAMissingFile) {
+TEST_F(SysKitTest, WavPlayReportsOnlyASoundThatPlays) {
+    auto play = [&](const QString& path, const QString& name) {
+        return Bool("WavPlay", Q_ARG(QString, path), Q_ARG(QString, name));
+    };
     // The joined name gets ".WAV"; no such file, so nothing plays.
-    EXPECT_FALSE(Bool("WavPlay", Q_ARG(QString, dir.path()), Q_ARG(QString, "nothing")));
+    EXPECT_FALSE(play(dir.path(), "nothing"));
+
+    const QByteArray good = controls::MakePcm8Wave(1, 11025, QByteArray(400, '\x90'));
+    WriteFile("chime.wav", good);
+    WriteFile("empty.wav", "");
+    WriteFile("garbage.wav", QByteArray(200, '\x5A'));
+    WriteFile("heading.wav", good.left(36)); // cut before its samples
+    QByteArray deep = good;
+    deep[34] = 24; // 24 bits a sample: not a format the player takes
+    WriteFile("deep.wav", deep);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
+
+    for (const char* name : {"empty.wav", "garbage.wav", "heading.wav", "deep.wav", "folder.wav"})
+        EXPECT_FALSE(play(dir.path(), name)) << name;
+    if (geteuid() != 0) {
+        WriteFile("locked.wav", good);
+        ASSERT_TRUE(QFile::setPermissions(dir.filePath("locked.wav"), QFileDevice::WriteOwner));
+        EXPECT_FALSE(play(dir.path(), "locked.wav"));
+    }
+
+    // A playable file plays where there is an audio output, and only there; the name
+    // without extension finds "chime.wav" by ".WAV" and a case-blind match.
+    const bool haveOutput = !QMediaDevices::defaultAudioOutput().isNull();
+    EXPECT_EQ(play(dir.path(), "chime.wav"), haveOutput);
+    EXPECT_EQ(play(dir.path() + "/", "chime"), haveOutput);
 }
 
-TEST_F(SysKitTest, DrawsAGrayBoxWithItsIcon) {
+TEST_F(SysKitTest, DrawsAGrayBoxWithAFilledBumpEdgeAndItsIcon) {
     const QImage img = kit->grab().toImage();
     ASSERT_EQ(img.size(), QSize(32, 32));
-    EXPECT_EQ(img.pixelColor(0, 0), QColor(0x80, 0x80, 0x80));
-    EXPECT_EQ(img.pixelColor(31, 31), QColor(0x80, 0x80, 0x80));
+    const QColor gray(0x80, 0x80, 0x80), light(Qt::white), dark(0x40, 0x40, 0x40);
+    const QColor face = kit->palette().color(QPalette::Button);
+    ASSERT_NE(face, gray) << "the face colour must be told apart from the gray ground";
+    // The 2-pixel gray ground around the edge.
+    for (const QPoint at : {QPoint(0, 0), QPoint(1, 1), QPoint(31, 31), QPoint(30, 15)})
+        EXPECT_EQ(img.pixelColor(at), gray) << at.x() << "," << at.y();
+    // The bump edge: light then dark at the top left, dark then light at the bottom right.
+    EXPECT_EQ(img.pixelColor(2, 15), light);
+    EXPECT_EQ(img.pixelColor(15, 3), dark);
+    EXPECT_EQ(img.pixelColor(29, 15), dark);
+    EXPECT_EQ(img.pixelColor(15, 28), light);
+    // The middle, from just inside the edge to its far side, wherever the icon leaves it.
+    for (const QPoint at : {QPoint(4, 4), QPoint(27, 27), QPoint(4, 27), QPoint(27, 4),
+                            QPoint(15, 5), QPoint(25, 15), QPoint(6, 24)})
+        EXPECT_EQ(img.pixelColor(at), face) << at.x() << "," << at.y();
     // The icon's white window sits 6 pixels in from the shrunken rectangle.
-    EXPECT_EQ(img.pixelColor(2 + 6 + 3, 2 + 6 + 6), QColor(Qt::white));
+    EXPECT_EQ(img.pixelColor(2 + 6 + 3, 2 + 6 + 6), light);
 }

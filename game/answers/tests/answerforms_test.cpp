@@ -2,11 +2,13 @@
 // recognition service whose answers the tests choose.
 #include "answer_helpers.h"
 
+#include "classifier/records.h"
 #include "game/answers/answerlayout.h"
 #include "game/answers/pebblebutton.h"
-#include "classifier/records.h"
+#include "game/commonmodule.h"
 #include "platform/loader.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -108,14 +110,16 @@ TEST_F(AnswerForms, LoadTakesCaptionsSeriesAndFont) {
     EXPECT_TRUE(one_->box().widget()->property("chKanji2").toBool());
 }
 
-TEST_F(AnswerForms, SeriesTextsAreReadByTheirLeadingNumber) {
-    host_.settings.insert(QStringLiteral("Series1"), QStringLiteral("2 (blue)"));
+TEST_F(AnswerForms, SeriesTextsAreReadAsThePanelReadsNumbers) {
+    // The leading numeric part, rounded as the panel rounds its per-game defaults.
+    host_.settings.insert(QStringLiteral("Series1"), QStringLiteral("1.6 (blue)"));
     host_.settings.insert(QStringLiteral("Series2"), QStringLiteral("none"));
     AnswerMirror mirror(&host_);
     AnswerForm one(&host_, 1), two(&host_, 2, &mirror);
     one.show();
     two.show();
     mirror.show();
+    EXPECT_EQ(one.larder().seriesNo(), game::LeadingNumber(QStringLiteral("1.6")));
     EXPECT_EQ(one.larder().seriesNo(), 2);
     EXPECT_EQ(two.larder().seriesNo(), 0);
     EXPECT_EQ(mirror.larder().seriesNo(), 0);
@@ -226,6 +230,61 @@ TEST_F(AnswerForms, NothingRecognizedClearsTheInkAndJudgesNothing) {
     press(two_->chkButton());
     EXPECT_EQ(two_->larder().bitMapNo(), kPictureNeutral);
     EXPECT_TRUE(host_.seikai.empty());
+}
+
+TEST_F(AnswerForms, NothingFoundSaysSoForAMomentOverTheBox) {
+    candidates(0);
+    write(*one_);
+    press(one_->recButton());
+    QLabel* notice = one_->noticeLabel();
+    ASSERT_TRUE(notice->isVisible()) << "the window says that nothing was recognized";
+    EXPECT_TRUE(notice->text().contains(QStringLiteral("よめなかった")));
+    EXPECT_TRUE(one_->box().widget()->geometry().contains(notice->geometry()))
+        << "the notice stands in the box";
+    EXPECT_FALSE(one_->box().recogOk()) << "the unrecognized ink still goes";
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !notice->isVisible(); }, AnswerForm::kNoticeMilliseconds * 3))
+        << "the notice goes by itself";
+    // With no ink at all, the window asks for writing first; a new stroke ends the notice.
+    press(one_->recButton());
+    ASSERT_TRUE(notice->isVisible());
+    EXPECT_TRUE(notice->text().contains(QStringLiteral("かいてね")));
+    EXPECT_FALSE(notice->text().contains(QStringLiteral("よめなかった")));
+    write(*one_);
+    EXPECT_FALSE(notice->isVisible());
+    EXPECT_TRUE(one_->box().recogOk()) << "the notice does not swallow the pen";
+}
+
+TEST_F(AnswerForms, TapHintShowsWhileAResultCanBeStepped) {
+    QLabel* hint = one_->hintLabel();
+    EXPECT_FALSE(hint->isVisible());
+    writeAndRecognize(*one_);
+    ASSERT_TRUE(one_->box().recog());
+    EXPECT_TRUE(hint->isVisible());
+    const QRect box = one_->box().widget()->geometry();
+    EXPECT_GE(hint->geometry().top(), box.bottom()) << "under the box";
+    EXPECT_LE(hint->geometry().bottom(), one_->recButton()->geometry().top());
+    press(one_->clearButton());
+    EXPECT_FALSE(hint->isVisible()) << "no result, nothing to tap";
+    writeAndRecognize(*one_);
+    one_->LockedAll();
+    EXPECT_FALSE(hint->isVisible()) << "a locked window cannot step";
+    one_->UnLockedAll();
+    EXPECT_FALSE(hint->isVisible());
+}
+
+TEST_F(AnswerForms, ButtonsDrawAFrameAndLookDisabledWhenLocked) {
+    PebbleButton* b = one_->recButton();
+    const QImage enabled = b->grab().toImage();
+    const QRgb face = enabled.pixel(enabled.width() / 2, enabled.height() - 6);
+    const QRgb edge = enabled.pixel(1, enabled.height() / 2);
+    const QRgb window = one_->grab().toImage().pixel(2, 2);
+    EXPECT_NE(edge, face) << "the button has a frame";
+    EXPECT_NE(face, window) << "its face stands out from the window";
+    one_->LockedAll();
+    const QImage disabled = b->grab().toImage();
+    EXPECT_NE(disabled, enabled) << "a locked button looks different";
+    EXPECT_GE(b->height(), 40);
 }
 
 TEST_F(AnswerForms, MirrorFollowsStrokesClearsAndResults) {

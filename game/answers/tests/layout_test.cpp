@@ -1,28 +1,9 @@
-// Placement of the controls for given window sizes, and the number helpers behind it.
+// Placement of the controls for given window sizes.
 #include "game/answers/answerlayout.h"
 
 #include <gtest/gtest.h>
 
 using namespace answers;
-
-TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(-3.5), -4);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2);
-    EXPECT_EQ(RoundHalfEven(2.51), 3);
-    EXPECT_EQ(RoundHalfEven(1e30), std::numeric_limits<int>::max());
-}
-
-TEST(SettingsNumber, TakesTheLeadingNumericPart) {
-    EXPECT_EQ(LeadingNumber(QStringLiteral("3")), 3);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("12abc")), 12);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("  -2")), -2);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("abc")), 0);
-    EXPECT_EQ(LeadingNumber(QString()), 0);
-    EXPECT_EQ(LeadingNumber(QStringLiteral("99999999999999")), std::numeric_limits<int>::max());
-}
 
 TEST(PlayerLayout, SmallestWindow) {
     // 220 x 400: d = min(int(290 * 0.45) = int(130.5) = 130, 210) = 130.

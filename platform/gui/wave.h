@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <optional>
 
-namespace larder {
+namespace controls {
 
 struct WaveData {
     int formatTag = 0; // 1 = PCM
@@ -24,4 +24,4 @@ std::optional<WaveData> ParseWave(const QByteArray& bytes);
 // A RIFF WAVE image of unsigned 8-bit PCM samples (interleaved when stereo).
 QByteArray MakePcm8Wave(int channels, int sampleRate, const QByteArray& samples);
 
-} // namespace larder
+} // namespace controls

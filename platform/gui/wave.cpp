@@ -1,8 +1,8 @@
-#include "controls/larder/wave.h"
+#include "platform/gui/wave.h"
 
 #include <QtEndian>
 
-namespace larder {
+namespace controls {
 
 namespace {
 
@@ -76,4 +76,4 @@ QByteArray MakePcm8Wave(int channels, int sampleRate, const QByteArray& samples)
     return out;
 }
 
-} // namespace larder
+} // namespace controls

@@ -1,19 +1,14 @@
-#include "controls/larder/waveplayer.h"
-
-#include "controls/larder/wave.h"
+#include "platform/gui/waveplayer.h"
 
 #include <QAudioDevice>
-#include <QAudioFormat>
 #include <QAudioSink>
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QMediaDevices>
 
-namespace larder {
+namespace controls {
 
-namespace {
-
-std::optional<QAudioFormat> PcmFormat(const WaveData& wave) {
+std::optional<QAudioFormat> PlayableFormat(const WaveData& wave) {
     if (wave.formatTag != 1 || wave.channels < 1 || wave.channels > 2 || wave.sampleRate <= 0)
         return std::nullopt;
     QAudioFormat format;
@@ -31,8 +26,6 @@ std::optional<QAudioFormat> PcmFormat(const WaveData& wave) {
     }
     return format;
 }
-
-} // namespace
 
 WavePlayer::WavePlayer(QObject* parent) : QObject(parent) {}
 
@@ -62,7 +55,7 @@ bool WavePlayer::play(const QByteArray& bytes) {
     stop();
     const std::optional<WaveData> wave = ParseWave(bytes);
     if (!wave) return false;
-    const std::optional<QAudioFormat> format = PcmFormat(*wave);
+    const std::optional<QAudioFormat> format = PlayableFormat(*wave);
     if (!format) return false;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(*format)) return false;
@@ -84,4 +77,4 @@ bool WavePlayer::play(const QByteArray& bytes) {
     return true;
 }
 
-} // namespace larder
+} // namespace controls
