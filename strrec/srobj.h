@@ -19,6 +19,11 @@ enum : int { kDPCands = 10, kInitialPoints = 1024 };
 // many strokes it holds.
 enum : int { kMaxCharStrokes = 32 };
 
+// The character size is at least this share (percent) of the height of the line's ink:
+// a line's characters stand on a drifting baseline, so the line is a little higher
+// than they are, and kana, small marks and flat characters are lower still.
+enum : int { kLineHeightShare = 70 };
+
 // One lattice cell: candidate k of the character covering elements iBwdPos+1..iFwdPos.
 class DPCELL {
 public:
