@@ -113,6 +113,11 @@ long aSROBJ::lRecognize() {
     const long long w = static_cast<long long>(ink.right) - ink.left,
                     h = static_cast<long long>(ink.bottom) - ink.top;
     if (w * 5 < h * 8 && h < INT32_MAX / 200) size = std::max(size, static_cast<int>(h));
+    // In any line the characters are nearly as high as the line: a line of kana whose
+    // strokes stand apart (ル, い, に) has runs far narrower than its characters, and an
+    // estimate from them would make those characters too wide to be tried whole and cut
+    // them at the gaps between their strokes.
+    if (h < INT32_MAX / 200) size = std::max(size, static_cast<int>(h * kLineHeightShare / 100));
     m_sizChar = {size, size};
     if (m_SegRes.lTemporarySegment(&m_strkDum, m_iStrokeCount, m_sizChar) != 0)
         return SR_ERR_MEMORY;

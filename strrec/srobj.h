@@ -23,6 +23,11 @@ enum : int { kMaxCharStrokes = 32 };
 // however wide against the estimated character size.
 enum : int { kOneCharLineTenths = 20 };
 
+// The character size is at least this share (percent) of the height of the line's ink:
+// a line's characters stand on a drifting baseline, so the line is a little higher
+// than they are, and kana, small marks and flat characters are lower still.
+enum : int { kLineHeightShare = 85 };
+
 // One lattice cell: candidate k of the character covering elements iBwdPos+1..iFwdPos.
 class DPCELL {
 public:

@@ -1,6 +1,7 @@
 #include "strrec/tmpsegres.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -88,13 +89,21 @@ long TMPSEGRES::lTemporarySegment(tagMYSTROKE* listHead, int iStrokeCount, const
     m_pElm[0] = CHARELM{0, {0, 0, 0, 0}, listHead};
     m_pListHead = listHead;
 
+    // A stroke that begins right of all the ink of the element so far may also begin a
+    // new character, however close the two strokes' centres are: a voiced mark or the
+    // right-hand stroke of a character lies at its right edge, next to the left edge of
+    // the following character. The search joins the elements again where they are one.
+    long long right = INT64_MIN;
     for (tagMYSTROKE* s = listHead->next; s != nullptr; s = s->next) {
         int sep = iIsSeparableStroke(s, s->next, size);
+        right = std::max<long long>(right, s->rcBound.right);
+        if (sep == 0 && s->next != nullptr && s->next->rcBound.left > right) sep = 2;
         if (sep == 1 || sep == 2) {
             if (!bAppendBoundary(s)) {
                 vClear();
                 return 2;
             }
+            right = INT64_MIN;
         }
     }
     m_lModify();

@@ -1,6 +1,8 @@
 #include "strrec/bigram.h"
+#include "strrec/charsize.h"
 #include "strrec/lptables.h"
 #include "strrec/seqread.h"
+#include "strrec/srobj.h"
 #include "tests/fake_classifier.h"
 
 #include <gtest/gtest.h>
@@ -217,6 +219,36 @@ TEST_F(Api, LineOfThreeCharacters) {
     EXPECT_EQ(lSRAddStrokeLast(obj, more, 1), SR_ERR_STATE);
     EXPECT_EQ(lSRDeleteStrokeLast(obj), SR_ERR_STATE);
     EXPECT_EQ(lSRGetStrokeCount(obj), 6);
+}
+
+TEST_F(Api, CharacterSizeIsNotFarBelowTheLineHeight) {
+    // Characters of two stacked horizontal strokes (as こ, ニ): the ink under each run
+    // of the line is measured only down to its first gap, so the runs give a size well
+    // below the characters' height of 60.
+    for (int c = 0; c < 4; ++c)
+        for (int y : {20, 80}) {
+            tagPOINT pts[] = {{100 * c + 10, y}, {100 * c + 30, y}, {100 * c + 50, y}};
+            ASSERT_EQ(lSRAddStrokeLast(obj, pts, 3), SR_OK);
+        }
+    const int runs = nGetCharacterSize(static_cast<aSROBJ*>(obj)->m_strkDum.next);
+    ASSERT_GT(runs, 0);
+    ASSERT_LT(runs, 60 * kLineHeightShare / 100);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    tagSIZE size{};
+    EXPECT_EQ(lSRGetCharSize(obj, &size), SR_OK);
+    EXPECT_EQ(size.cx, 60 * kLineHeightShare / 100);
+    EXPECT_EQ(size.cy, size.cx);
+}
+
+TEST_F(Api, CharacterSizeOfRunsStandsWhenLarger) {
+    // Characters of two vertical strokes: the runs measure them at about their height.
+    for (int c = 0; c < 3; ++c) AddChar(c);
+    const int runs = nGetCharacterSize(static_cast<aSROBJ*>(obj)->m_strkDum.next);
+    ASSERT_GT(runs, 60 * kLineHeightShare / 100);
+    ASSERT_EQ(lSRRecognize(obj), SR_OK);
+    tagSIZE size{};
+    EXPECT_EQ(lSRGetCharSize(obj, &size), SR_OK);
+    EXPECT_EQ(size.cx, runs);
 }
 
 TEST_F(Api, PatternsCarryTheirTrailer) {

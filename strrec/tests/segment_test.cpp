@@ -83,6 +83,32 @@ TEST(PreSegmentation, ElementsAndStrokeNumbers) {
     EXPECT_EQ(seg.iGetSegData(2), 3);
 }
 
+TEST(PreSegmentation, StrokeRightOfTheElementMayBeginACharacter) {
+    // Stroke 2 begins right of stroke 1 but inside stroke 0's extent: same character.
+    // Stroke 3 begins right of all of them, its centre only 30 % right of stroke 2's (the
+    // same character by their separability): a new element.
+    StrokeList l;
+    l.Bar(0, 60);
+    l.Bar(20, 30);
+    l.Bar(31, 40);
+    l.Bar(61, 70);
+    ASSERT_EQ(iIsSeparableStroke(l.head.next->next, l.head.next->next->next, kSize), 0);
+    ASSERT_EQ(iIsSeparableStroke(l.head.next->next->next, l.last, kSize), 0);
+    TMPSEGRES seg;
+    ASSERT_EQ(seg.lTemporarySegment(&l.head, 4, kSize), 0);
+    ASSERT_EQ(seg.iGetElmCount(), 2);
+    long h, t;
+    seg.lGetStrokeNoOfNthElm(0, &h, &t);
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(t, 3);
+    seg.lGetStrokeNoOfNthElm(1, &h, &t);
+    EXPECT_EQ(h, 3);
+    EXPECT_EQ(t, 4);
+    // Such a boundary is a possible one only: no definite boundary but the line's end.
+    ASSERT_EQ(seg.iGetSegCount(), 1);
+    EXPECT_EQ(seg.iGetSegData(0), 2);
+}
+
 TEST(PreSegmentation, OverlappingElementsMerge) {
     // Stroke 1 is 40 % right of stroke 0 and far below it (possible boundary), but lies
     // horizontally inside it: the two elements become one.

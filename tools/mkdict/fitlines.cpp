@@ -350,10 +350,11 @@ int main(int argc, char** argv) {
         return Accuracy(lines);
     };
     double best = score(w);
-    const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.5, 2, 2.5, 3, 4};
-    const std::vector<double> scales = {0.35, 0.5, 0.75, 1, 1.25, 1.5, 2};
-    const std::vector<double> langs = {0, 0.05, 0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1};
-    const std::vector<double> costs = {-2, -1, 0, 1, 2, 3, 4, 6};
+    // Grids wide enough that no fitted weight has ended on an edge of its own.
+    const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75, 2, 2.5, 3, 4, 5, 6};
+    const std::vector<double> scales = {0, 0.1, 0.2, 0.35, 0.5, 0.75, 1, 1.25, 1.5, 2, 2.5, 3};
+    const std::vector<double> langs = {0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.4, 0.5, 0.6, 0.8, 1};
+    const std::vector<double> costs = {-2, -1, -0.5, 0, 0.5, 1, 1.5, 2, 3, 4, 6};
     for (int round = 0; round < 3; ++round) {
         bool moved = false;
         auto along = [&](double Weights::*field, const std::vector<double>& grid) {
