@@ -10,26 +10,9 @@
 #include "recservice/veltarec.h"
 #include "tools/mkdict/lines.h"
 #include "tools/mkdict/seeds.h"
+#include "tools/service_exports.h"
 
 namespace {
-
-struct Service {
-    platform::ModuleHandle lib = nullptr;
-    veltarec::CreateNewObjectFn create = nullptr;
-    veltarec::DestroyObjectFn destroy = nullptr;
-    veltarec::AddStrokeLastFn add = nullptr;
-    veltarec::RecognizeNFFn recognize = nullptr;
-};
-
-bool Load(Service& sv) {
-    sv.lib = platform::LoadLibrary("veltarec.dll");
-    if (!sv.lib) return false;
-    sv.create = platform::GetProc<veltarec::CreateNewObjectFn>(sv.lib, "CreateNewObject");
-    sv.destroy = platform::GetProc<veltarec::DestroyObjectFn>(sv.lib, "DestroyObject");
-    sv.add = platform::GetProc<veltarec::AddStrokeLastFn>(sv.lib, "AddStrokeLast");
-    sv.recognize = platform::GetProc<veltarec::RecognizeNFFn>(sv.lib, "RecognizeNF");
-    return sv.create && sv.destroy && sv.add && sv.recognize;
-}
 
 void Run(benchmark::State& state, bool random) {
     mkdict::ModelSet models;
@@ -51,20 +34,22 @@ void Run(benchmark::State& state, bool random) {
                               {}, line))
             lines.push_back(std::move(line));
     }
-    Service sv;
-    if (lines.empty() || !Load(sv)) {
+    platform::ModuleHandle lib = lines.empty() ? nullptr : platform::LoadLibrary("veltarec.dll");
+    veltarec::Exports sv;
+    if (!lib || !sv.Bind(lib)) {
         state.SkipWithError("no lines, or the recognition service does not load");
         return;
     }
     size_t n = 0;
     for (auto _ : state) {
         const mkdict::WrittenLine& line = lines[n++ % lines.size()];
-        SRHANDLE h = sv.create();
-        for (const auto& s : line.strokes) sv.add(h, s.data(), static_cast<int32_t>(s.size()));
-        benchmark::DoNotOptimize(sv.recognize(h));
-        sv.destroy(h);
+        SRHANDLE h = sv.createObject();
+        for (const auto& s : line.strokes)
+            sv.addStroke(h, s.data(), static_cast<int32_t>(s.size()));
+        benchmark::DoNotOptimize(sv.recognizeNF(h));
+        sv.destroyObject(h);
     }
-    platform::FreeLibrary(sv.lib);
+    platform::FreeLibrary(lib);
 }
 
 void BM_FiveCharacterTextLine(benchmark::State& state) {

@@ -18,6 +18,7 @@
 #include "tools/mkdict/corpus.h"
 #include "tools/mkdict/lines.h"
 #include "tools/mkdict/seeds.h"
+#include "tools/service_exports.h"
 
 namespace {
 
@@ -97,33 +98,6 @@ bool ParseArgs(int argc, char** argv, Options& o) {
     return true;
 }
 
-struct Service {
-    veltarec::CreateNewObjectFn create = nullptr;
-    veltarec::DestroyObjectFn destroy = nullptr;
-    veltarec::AddStrokeLastFn add = nullptr;
-    veltarec::RecognizeNFFn recognize = nullptr;
-    veltarec::GetStringFn string = nullptr;
-    veltarec::GetStrokeNoOfNthCharFn strokes = nullptr;
-    veltarec::GiveStrokeSetInfoFn give = nullptr;
-    veltarec::RecognizeFFn classify = nullptr;
-    veltarec::GetResultCountFn count = nullptr;
-
-    bool Bind(platform::ModuleHandle m) {
-        using platform::GetProc;
-        create = GetProc<veltarec::CreateNewObjectFn>(m, "CreateNewObject");
-        destroy = GetProc<veltarec::DestroyObjectFn>(m, "DestroyObject");
-        add = GetProc<veltarec::AddStrokeLastFn>(m, "AddStrokeLast");
-        recognize = GetProc<veltarec::RecognizeNFFn>(m, "RecognizeNF");
-        string = GetProc<veltarec::GetStringFn>(m, "GetString");
-        strokes = GetProc<veltarec::GetStrokeNoOfNthCharFn>(m, "GetStrokeNoOfNthChar");
-        give = GetProc<veltarec::GiveStrokeSetInfoFn>(m, "GiveStrokeSetInfo");
-        classify = GetProc<veltarec::RecognizeFFn>(m, "RecognizeF");
-        count = GetProc<veltarec::GetResultCountFn>(m, "GetResultCount");
-        return create && destroy && add && recognize && string && strokes && give && classify &&
-               count;
-    }
-};
-
 std::string Utf8(const std::vector<uint16_t>& codes) {
     std::string s;
     for (uint16_t c : codes) s += mkdict::Utf8OfCp932Code(c);
@@ -139,16 +113,16 @@ struct Figures {
 
 // Reads one line through the service; adds to the figures, and writes its results to dump
 // when that is open.
-void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& o, Figures& f,
-             std::FILE* dump) {
+void Measure(const veltarec::Exports& sv, const mkdict::WrittenLine& line, const Options& o,
+             Figures& f, std::FILE* dump) {
     using clock = std::chrono::steady_clock;
     const auto t0 = clock::now();
-    SRHANDLE h = sv.create();
+    SRHANDLE h = sv.createObject();
     if (h == nullptr) return;
-    for (const auto& s : line.strokes) sv.add(h, s.data(), static_cast<int32_t>(s.size()));
-    const int32_t r = sv.recognize(h);
+    for (const auto& s : line.strokes) sv.addStroke(h, s.data(), static_cast<int32_t>(s.size()));
+    const int32_t r = sv.recognizeNF(h);
     int32_t length = 0;
-    const char* text = r == 0 ? sv.string(h, 0, &length) : nullptr;
+    const char* text = r == 0 ? sv.getString(h, 0, &length) : nullptr;
     const std::vector<uint16_t> got = mkdict::CodesOfSjis(text);
     f.ms.push_back(std::chrono::duration<double, std::milli>(clock::now() - t0).count());
     if (line.codes.size() == 5) f.ms5.push_back(f.ms.back());
@@ -162,19 +136,20 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
     for (size_t n = 0; segmented && n < got.size(); ++n) {
         int32_t head = -1, tail = -1;
         const int first = n ? line.char_end[n - 1] : 0;
-        segmented = sv.strokes(h, 0, static_cast<int32_t>(n), &head, &tail) == 0 && head == first &&
-                    tail == line.char_end[n] - 1;
+        segmented = sv.strokesOfChar(h, 0, static_cast<int32_t>(n), &head, &tail) == 0 &&
+                    head == first && tail == line.char_end[n] - 1;
     }
     f.segmented += segmented;
     if (dump != nullptr) {
         std::fprintf(dump, "%s |", Utf8(line.codes).c_str());
-        const int32_t results = r == 0 ? sv.count(h) : 0;
+        const int32_t results = r == 0 ? sv.resultCount(h) : 0;
         for (int32_t c = 0; c < results; ++c)
-            std::fprintf(dump, " %s", Utf8(mkdict::CodesOfSjis(sv.string(h, c, &length))).c_str());
+            std::fprintf(dump, " %s",
+                         Utf8(mkdict::CodesOfSjis(sv.getString(h, c, &length))).c_str());
         std::fprintf(dump, " | strokes");
         for (size_t n = 0; n < got.size(); ++n) {
             int32_t head = -1, tail = -1;
-            sv.strokes(h, 0, static_cast<int32_t>(n), &head, &tail);
+            sv.strokesOfChar(h, 0, static_cast<int32_t>(n), &head, &tail);
             std::fprintf(dump, " %d-%d", head, tail);
         }
     }
@@ -182,14 +157,14 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
     if (o.correct && r == 0 && !got.empty()) {
         for (size_t n = 0; n < got.size(); ++n) {
             int32_t head = -1, tail = -1;
-            if (sv.strokes(h, 0, static_cast<int32_t>(n), &head, &tail) == 0)
-                sv.give(h, 0, head, tail);
+            if (sv.strokesOfChar(h, 0, static_cast<int32_t>(n), &head, &tail) == 0)
+                sv.giveStrokeSet(h, 0, head, tail);
         }
-        if (sv.recognize(h) == 0) fixed = mkdict::CodesOfSjis(sv.string(h, 0, &length));
+        if (sv.recognizeNF(h) == 0) fixed = mkdict::CodesOfSjis(sv.getString(h, 0, &length));
         f.corrected += fixed == line.codes;
         if (dump != nullptr) std::fprintf(dump, " | corrected %s", Utf8(fixed).c_str());
     }
-    sv.destroy(h);
+    sv.destroyObject(h);
     if (line.codes.size() == 1) {
         // the same ink through the service's character path
         std::vector<POINT_W> pts;
@@ -200,7 +175,7 @@ void Measure(const Service& sv, const mkdict::WrittenLine& line, const Options& 
                                                     (k + 1 == s.size() ? PT_PENUP : 0))});
         PATTERN_W p{pts.data(), static_cast<int32_t>(pts.size())};
         CR_RESULT res[10] = {};
-        const bool read = sv.classify(&p, res, 10) == 0;
+        const bool read = sv.recognizeF(&p, res, 10) == 0;
         if (read && (res[0].code & 0xFFFF) == line.codes[0]) ++f.char_path;
         if (dump != nullptr) {
             std::fprintf(dump, " | character path");
@@ -252,7 +227,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::ModuleHandle lib = platform::LoadLibrary("veltarec.dll");
-    Service sv;
+    veltarec::Exports sv;
     if (!lib || !sv.Bind(lib)) {
         std::fprintf(stderr, "tessera-linebench: the recognition service does not load (check "
                              "VELTAREC.INI and its dictionaries)\n");

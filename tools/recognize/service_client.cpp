@@ -35,7 +35,7 @@ std::unique_ptr<ServiceClient> ServiceClient::Load(std::string& error) {
         return nullptr;
     }
     std::unique_ptr<ServiceClient> client(new ServiceClient(module));
-    if (!client->Bind()) {
+    if (!client->fn_.Bind(module)) {
         error = "the recognition service lacks its exports";
         return nullptr;
     }
@@ -44,26 +44,6 @@ std::unique_ptr<ServiceClient> ServiceClient::Load(std::string& error) {
 
 ServiceClient::~ServiceClient() {
     platform::FreeLibrary(module_);
-}
-
-bool ServiceClient::Bind() {
-    using platform::GetProc;
-    setRecCategory_ = GetProc<veltarec::SetRecCategoryFn>(module_, "SetRecCategory");
-    setGuideBox_ = GetProc<veltarec::SetGuideBoxFn>(module_, "SetGuideBox");
-    recognizeF_ = GetProc<veltarec::RecognizeFFn>(module_, "RecognizeF");
-    createObject_ = GetProc<veltarec::CreateNewObjectFn>(module_, "CreateNewObject");
-    destroyObject_ = GetProc<veltarec::DestroyObjectFn>(module_, "DestroyObject");
-    addStroke_ = GetProc<veltarec::AddStrokeLastFn>(module_, "AddStrokeLast");
-    recognizeNF_ = GetProc<veltarec::RecognizeNFFn>(module_, "RecognizeNF");
-    resultCount_ = GetProc<veltarec::GetResultCountFn>(module_, "GetResultCount");
-    getString_ = GetProc<veltarec::GetStringFn>(module_, "GetString");
-    strokesOfChar_ = GetProc<veltarec::GetStrokeNoOfNthCharFn>(module_, "GetStrokeNoOfNthChar");
-    giveStrokeSet_ = GetProc<veltarec::GiveStrokeSetInfoFn>(module_, "GiveStrokeSetInfo");
-    patternOfChar_ = GetProc<veltarec::GetPatternWOfNthCharFn>(module_, "GetPatternWOfNthChar");
-    destroyPattern_ = GetProc<veltarec::DestroyPatternWFn>(module_, "DestroyPatternW");
-    return setRecCategory_ && setGuideBox_ && recognizeF_ && createObject_ && destroyObject_ &&
-           addStroke_ && recognizeNF_ && resultCount_ && getString_ && strokesOfChar_ &&
-           giveStrokeSet_ && patternOfChar_ && destroyPattern_;
 }
 
 std::vector<std::string> SplitSjis(std::string_view sjis) {
@@ -79,13 +59,13 @@ std::vector<std::string> SplitSjis(std::string_view sjis) {
 }
 
 void ServiceClient::SetCategory(int32_t mask) {
-    setRecCategory_(mask);
+    fn_.setRecCategory(mask);
 }
 
 void ServiceClient::SetBox(const std::vector<InkStroke>& strokes,
                            const std::optional<GuideBox>& box) {
     if (box) {
-        setGuideBox_(box->width, box->height, 0, 0);
+        fn_.setGuideBox(box->width, box->height, 0, 0);
         return;
     }
     int32_t minx = INT32_MAX, miny = INT32_MAX, maxx = INT32_MIN, maxy = INT32_MIN;
@@ -97,13 +77,13 @@ void ServiceClient::SetBox(const std::vector<InkStroke>& strokes,
             maxy = std::max(maxy, p.y);
         }
     }
-    if (minx <= maxx) setGuideBox_(maxx, maxy, minx, miny);
+    if (minx <= maxx) fn_.setGuideBox(maxx, maxy, minx, miny);
 }
 
 std::vector<Candidate> ServiceClient::Classify(PATTERN_W* pattern, int nbest) {
     std::vector<CR_RESULT> results(static_cast<size_t>(nbest), CR_RESULT{});
     std::vector<Candidate> out;
-    if (recognizeF_(pattern, results.data(), nbest) != 0) return out;
+    if (fn_.recognizeF(pattern, results.data(), nbest) != 0) return out;
     for (const CR_RESULT& r : results) {
         if (r.score < 1) break; // the rest are empty slots
         out.push_back(Candidate{CodeToUtf8(r.code), r.score, true});
@@ -138,13 +118,13 @@ bool ServiceClient::ReadChars(SRHANDLE object, const std::string& sjis, int nbes
         LineChar c;
         c.text = Cp932Text(texts[n]);
         const auto charNo = static_cast<int32_t>(n);
-        if (strokesOfChar_(object, 0, charNo, &c.first, &c.last) != 0) return false;
+        if (fn_.strokesOfChar(object, 0, charNo, &c.first, &c.last) != 0) return false;
         // The character's strokes classified alone give the candidates the recognizer
         // chose from; the one the string holds goes to the front.
-        PATTERN_W* pattern = patternOfChar_(object, 0, charNo);
+        PATTERN_W* pattern = fn_.patternOfChar(object, 0, charNo);
         if (pattern) {
             c.candidates = Classify(pattern, nbest);
-            destroyPattern_(pattern);
+            fn_.destroyPattern(pattern);
         }
         auto chosen = std::find_if(c.candidates.begin(), c.candidates.end(),
                                    [&](const Candidate& k) { return k.text == c.text; });
@@ -157,7 +137,7 @@ bool ServiceClient::ReadChars(SRHANDLE object, const std::string& sjis, int nbes
 bool ServiceClient::RecognizeLine(const std::vector<InkStroke>& strokes, int nbest,
                                   const LineOptions& options, LineResult& out, std::string& error) {
     out = LineResult{};
-    SRHANDLE object = createObject_();
+    SRHANDLE object = fn_.createObject();
     if (!object) {
         error = "the loaded recognizer offers no line recognition";
         return false;
@@ -167,23 +147,23 @@ bool ServiceClient::RecognizeLine(const std::vector<InkStroke>& strokes, int nbe
         std::vector<tagPOINT> points;
         points.reserve(stroke.size());
         for (const InkPoint& p : stroke) points.push_back(tagPOINT{p.x, p.y});
-        if (addStroke_(object, points.data(), static_cast<int32_t>(points.size())) != 0) {
+        if (fn_.addStroke(object, points.data(), static_cast<int32_t>(points.size())) != 0) {
             added = false;
             break;
         }
     }
     if (!added) {
-        destroyObject_(object);
+        fn_.destroyObject(object);
         error = "the recognizer refused a stroke";
         return false;
     }
     SetBox(strokes, options.box);
     std::vector<std::string> found; // Shift-JIS, best first
-    if (!strokes.empty() && recognizeNF_(object) == 0) {
-        const int32_t count = std::min<int32_t>(resultCount_(object), nbest);
+    if (!strokes.empty() && fn_.recognizeNF(object) == 0) {
+        const int32_t count = std::min<int32_t>(fn_.resultCount(object), nbest);
         for (int32_t i = 0; i < count; ++i) {
             int32_t length = 0;
-            const char* text = getString_(object, i, &length);
+            const char* text = fn_.getString(object, i, &length);
             if (text) found.emplace_back(text);
         }
     }
@@ -195,12 +175,12 @@ bool ServiceClient::RecognizeLine(const std::vector<InkStroke>& strokes, int nbe
         const size_t chars = SplitSjis(found[0]).size();
         for (size_t n = 0; n < chars && stated; ++n) {
             int32_t first = 0, last = 0;
-            stated = strokesOfChar_(object, 0, static_cast<int32_t>(n), &first, &last) == 0 &&
-                     giveStrokeSet_(object, 0, first, last) == 0;
+            stated = fn_.strokesOfChar(object, 0, static_cast<int32_t>(n), &first, &last) == 0 &&
+                     fn_.giveStrokeSet(object, 0, first, last) == 0;
         }
         int32_t length = 0;
         const char* text =
-            stated && recognizeNF_(object) == 0 ? getString_(object, 0, &length) : nullptr;
+            stated && fn_.recognizeNF(object) == 0 ? fn_.getString(object, 0, &length) : nullptr;
         if (text) {
             const std::string corrected = text;
             found.erase(std::remove(found.begin(), found.end(), corrected), found.end());
@@ -211,7 +191,7 @@ bool ServiceClient::RecognizeLine(const std::vector<InkStroke>& strokes, int nbe
     for (const std::string& text : found)
         out.strings.push_back(Candidate{Cp932Text(text), 0, false});
     if (!found.empty() && !ReadChars(object, found[0], nbest, out.chars)) out.chars.clear();
-    destroyObject_(object);
+    fn_.destroyObject(object);
     return true;
 }
 

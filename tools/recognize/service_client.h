@@ -5,6 +5,7 @@
 #include "platform/loader.h"
 #include "recservice/veltarec.h"
 #include "tools/recognize/ink_input.h"
+#include "tools/service_exports.h"
 
 #include <memory>
 #include <optional>
@@ -72,7 +73,6 @@ public:
 
 private:
     explicit ServiceClient(platform::ModuleHandle module) : module_(module) {}
-    bool Bind();
     // The writing box: the given one, or the bounding box of the ink.
     void SetBox(const std::vector<InkStroke>& strokes, const std::optional<GuideBox>& box);
     // Candidates of one pattern, best first (empty when nothing was recognized).
@@ -82,19 +82,7 @@ private:
                    std::vector<LineChar>& chars);
 
     platform::ModuleHandle module_;
-    veltarec::SetRecCategoryFn setRecCategory_ = nullptr;
-    veltarec::SetGuideBoxFn setGuideBox_ = nullptr;
-    veltarec::RecognizeFFn recognizeF_ = nullptr;
-    veltarec::CreateNewObjectFn createObject_ = nullptr;
-    veltarec::DestroyObjectFn destroyObject_ = nullptr;
-    veltarec::AddStrokeLastFn addStroke_ = nullptr;
-    veltarec::RecognizeNFFn recognizeNF_ = nullptr;
-    veltarec::GetResultCountFn resultCount_ = nullptr;
-    veltarec::GetStringFn getString_ = nullptr;
-    veltarec::GetStrokeNoOfNthCharFn strokesOfChar_ = nullptr;
-    veltarec::GiveStrokeSetInfoFn giveStrokeSet_ = nullptr;
-    veltarec::GetPatternWOfNthCharFn patternOfChar_ = nullptr;
-    veltarec::DestroyPatternWFn destroyPattern_ = nullptr;
+    veltarec::Exports fn_;
 };
 
 // The characters of a Shift-JIS string, one byte string each (a lead byte takes the byte
