@@ -6,6 +6,7 @@
 #include "strrec/seqread.h"
 #include "strrec/srobj.h"
 #include "tests/fake_classifier.h"
+#include "tests/search_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -144,27 +145,6 @@ TEST_F(EvalTables, LoadedTablesReplaceTheFixedOnesUntilReturnedOrClosed) {
     EXPECT_FALSE(g_srlp.bFitted());
 }
 
-// Exposes the search on a chosen character size.
-class TestObj : public aSROBJ {
-public:
-    void Bar(int x0, int x1) {
-        tagPOINT pts[] = {{x0, 20}, {x1, 80}};
-        ASSERT_EQ(lAddStrokeLast(pts, 2), SR_OK);
-    }
-    long Search(int size) {
-        m_sizChar = {size, size};
-        if (m_SegRes.lTemporarySegment(&m_strkDum, m_iStrokeCount, m_sizChar) != 0)
-            return SR_ERR_MEMORY;
-        m_pSigma = new aSIGMA(m_SegRes.iGetElmCount());
-        return m_lDPSearch();
-    }
-    std::string Best() {
-        long len = 0, err = 0;
-        const char* s = lGetResultCount() > 0 ? cpGetString(0, &len, &err) : nullptr;
-        return s ? s : "";
-    }
-};
-
 TEST_F(EvalTables, ChainSearchAgainEqualsAFreshSearchWithoutClassifying) {
     // Two narrow elements: each alone reads as い, both together as a wider character.
     fake::SetOpenResult(0);
@@ -176,11 +156,11 @@ TEST_F(EvalTables, ChainSearchAgainEqualsAFreshSearchWithoutClassifying) {
             res[0] = {2, 900, 0x82A2}; // い
         return 1;
     });
-    auto build = [](TestObj& obj) {
+    auto build = [](SearchProbe& obj) {
         obj.Bar(0, 30);
         obj.Bar(60, 90);
     };
-    TestObj obj;
+    SearchProbe obj;
     build(obj);
     ASSERT_EQ(obj.Search(100), SR_OK);
     EXPECT_FALSE(obj.Best().empty());
@@ -196,7 +176,7 @@ TEST_F(EvalTables, ChainSearchAgainEqualsAFreshSearchWithoutClassifying) {
     const std::string again = obj.Best();
     EXPECT_EQ(again, "\x88\x9F");
 
-    TestObj fresh;
+    SearchProbe fresh;
     build(fresh);
     ASSERT_EQ(fresh.Search(100), SR_OK);
     EXPECT_EQ(fresh.Best(), again);

@@ -4,6 +4,7 @@
 #include "tests/fake_classifier.h"
 
 #include "strrec/classifier_api.h"
+#include "tests/search_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -12,25 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Exposes the lattice steps so that the search can run on a chosen character size.
-class TestObj : public aSROBJ {
-public:
-    using aSROBJ::m_bCheckSegPos;
-    using aSROBJ::m_iSetResultCount;
-
-    void Bar(int x0, int x1, int y0 = 20, int y1 = 80) {
-        tagPOINT pts[] = {{x0, y0}, {x1, y1}};
-        ASSERT_EQ(lAddStrokeLast(pts, 2), SR_OK);
-    }
-    long Search(int size) {
-        m_sizChar = {size, size};
-        if (m_SegRes.lTemporarySegment(&m_strkDum, m_iStrokeCount, m_sizChar) != 0)
-            return SR_ERR_MEMORY;
-        m_pSigma = new aSIGMA(m_SegRes.iGetElmCount());
-        return m_lDPSearch();
-    }
-};
 
 class Lattice : public ::testing::Test {
 protected:
@@ -51,7 +33,7 @@ TEST_F(Lattice, OneElementLine) {
         res[1] = {2, 800, 0x82A2};
         return 2;
     });
-    TestObj obj;
+    SearchProbe obj;
     obj.Bar(0, 60, 50, 50);
     obj.Bar(30, 30, 20, 80);
     ASSERT_EQ(obj.Search(100), SR_OK);
@@ -87,7 +69,7 @@ TEST_F(Lattice, DefiniteBoundaryForbidsASpanningCharacter) {
         res[0] = {1, 900, 0x82A0};
         return 1;
     });
-    TestObj obj;
+    SearchProbe obj;
     obj.Bar(0, 2);
     obj.Bar(60, 62);
     obj.Bar(197, 199);
@@ -129,7 +111,7 @@ TEST_F(Lattice, ZeroScoreCandidateNeverBecomesAResult) {
         res[1] = {2, 0, 0x82A2}; // a code without a score
         return 1;
     });
-    TestObj obj;
+    SearchProbe obj;
     obj.Bar(0, 40);
     obj.Bar(300, 340);
     ASSERT_EQ(obj.Search(100), SR_OK);
@@ -144,7 +126,7 @@ TEST_F(Lattice, ZeroScoreCandidateNeverBecomesAResult) {
 
 TEST_F(Lattice, NothingRecognizedGivesFailureAndNoResults) {
     fake::SetHandler([](const PATTERN_W&, CR_RESULT*, int) { return 0; });
-    TestObj obj;
+    SearchProbe obj;
     obj.Bar(0, 40);
     EXPECT_EQ(obj.Search(100), SR_ERR_FAILED);
     EXPECT_EQ(obj.lGetResultCount(), 0);
@@ -158,7 +140,7 @@ TEST_F(Lattice, NothingRecognizedGivesFailureAndNoResults) {
 
 // An element of `strokes` short bars stacked at x; elements 70 apart are possible but not
 // definite boundaries for a character size of 199, and up to five of them fit its box.
-void Column(TestObj& obj, int x, int strokes) {
+void Column(SearchProbe& obj, int x, int strokes) {
     for (int n = 0; n < strokes; ++n) obj.Bar(x, x + 2, 10 + 5 * n, 10 + 5 * n);
 }
 
@@ -187,7 +169,7 @@ struct StrokeCounter {
 TEST_F(Lattice, NoCharacterOfSeveralElementsSpansMoreThanTheStrokeBound) {
     StrokeCounter counter;
     fake::SetHandler(counter.Handler());
-    TestObj obj;
+    SearchProbe obj;
     for (int e = 0; e < 6; ++e) Column(obj, 70 * e, 10);
     ASSERT_EQ(obj.Search(199), SR_OK);
     ASSERT_EQ(obj.m_SegRes.iGetElmCount(), 6);
@@ -214,7 +196,7 @@ TEST_F(Lattice, LineNarrowerThanTwiceItsHeightIsAlsoTriedWhole) {
     });
     auto run = [&](int gap, int parts) {
         seen.clear();
-        auto obj = std::make_unique<TestObj>();
+        auto obj = std::make_unique<SearchProbe>();
         for (int k = 0; k < parts; ++k) obj->Bar(gap * k, gap * k, 0, 100);
         EXPECT_EQ(obj->Search(60), SR_OK);
         EXPECT_EQ(obj->m_SegRes.iGetElmCount(), parts);
@@ -247,7 +229,7 @@ TEST_F(Lattice, LineNarrowerThanTwiceItsHeightIsAlsoTriedWhole) {
 TEST_F(Lattice, OneElementOfManyStrokesIsStillACharacter) {
     StrokeCounter counter;
     fake::SetHandler(counter.Handler());
-    TestObj obj;
+    SearchProbe obj;
     Column(obj, 0, 45);
     Column(obj, 70, 3);
     ASSERT_EQ(obj.Search(199), SR_OK);
@@ -269,7 +251,7 @@ TEST_F(Lattice, OneElementOfManyStrokesIsStillACharacter) {
 TEST_F(Lattice, LineLongerThanTheBoundIsReadWhole) {
     StrokeCounter counter;
     fake::SetHandler(counter.Handler());
-    TestObj obj;
+    SearchProbe obj;
     const int elements = 3 * kMaxCharStrokes + 5;
     for (int e = 0; e < elements; ++e) Column(obj, 70 * e, 2);
     ASSERT_EQ(obj.Search(199), SR_OK);
@@ -303,7 +285,7 @@ TEST_F(Lattice, LineLongerThanTheBoundIsReadWhole) {
 TEST_F(Lattice, DefiniteBoundaryAfterEveryElementOfALongLine) {
     StrokeCounter counter;
     fake::SetHandler(counter.Handler());
-    TestObj obj;
+    SearchProbe obj;
     const int elements = 2 * kMaxCharStrokes;
     for (int e = 0; e < elements; ++e) obj.Bar(300 * e, 300 * e + 40);
     ASSERT_EQ(obj.Search(100), SR_OK);
@@ -337,7 +319,7 @@ TEST_F(Lattice, WorkPatternIsClearPastItsPointsAfterALargerOne) {
         res[0] = {1, 900, 0x82A0};
         return 1;
     });
-    TestObj obj;
+    SearchProbe obj;
     std::vector<tagPOINT> wave;
     for (int n = 0; n < 3000; ++n) wave.push_back({n % 40, 20 + n % 7});
     ASSERT_EQ(obj.lAddStrokeLast(wave.data(), static_cast<long>(wave.size())), SR_OK);
@@ -347,7 +329,7 @@ TEST_F(Lattice, WorkPatternIsClearPastItsPointsAfterALargerOne) {
 }
 
 TEST(ResultCount, ChainsWithinTenPercentOfTheBest) {
-    TestObj obj;
+    SearchProbe obj;
     obj.m_pDPSorted = new DPCELL[5];
     const float v[] = {-20.0f, -22.0f, -22.9f, -23.0f, -9999.0f};
     for (int n = 0; n < 5; ++n) obj.m_pDPSorted[n].fValidity = v[n];
