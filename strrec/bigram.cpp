@@ -173,7 +173,17 @@ std::ostream& operator<<(std::ostream& os, const CMonogramTable& table) {
 // ---- CBigramTable ----
 
 int CBigramTable::iSearch(uint16_t code, int iMode) const {
-    return BinarySearch(wcpCode, code, iMode);
+    if (iMode != 0) return BinarySearch(wcpCode, code, iMode);
+    if (m_bFirstIndexStale) vMakeFirstIndex();
+    return m_iFirstOfCode[code];
+}
+
+void CBigramTable::vMakeFirstIndex() const {
+    m_iFirstOfCode.assign(0x10000, -1);
+    // At most INT16_MAX first codes (iAddFirstCode and the file's count see to that).
+    for (size_t i = 0; i < wcpCode.size(); ++i)
+        m_iFirstOfCode[wcpCode[i]] = static_cast<int16_t>(i);
+    m_bFirstIndexStale = false;
 }
 
 uint8_t CBigramTable::ucGetTagValue(uint16_t wc1, uint16_t wc2) const {
@@ -264,6 +274,7 @@ int CBigramTable::iAddFirstCode(uint16_t wc) {
     if (m_cVerFlag & BGT_FLAG_LOGCOUNT) m_fpCount.insert(m_fpCount.begin() + i, 0.0f);
     iCategoryNumber = static_cast<int16_t>(wcpCode.size());
     m_bBackoffStale = true;
+    m_bFirstIndexStale = true;
     return i;
 }
 

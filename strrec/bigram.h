@@ -140,4 +140,9 @@ private:
     void vMakeBackoff() const;
     mutable std::vector<float> m_fpBackoff;
     mutable bool m_bBackoffStale = true;
+    // Position of every first code in wcpCode (-1 when absent), for the lookups of the
+    // segmentation search, which ask for millions of pairs; rebuilt after any change.
+    void vMakeFirstIndex() const;
+    mutable std::vector<int16_t> m_iFirstOfCode;
+    mutable bool m_bFirstIndexStale = true;
 };

@@ -54,6 +54,35 @@ CBigramTable SampleTable() {
     return t;
 }
 
+TEST(BigramTable, LookupsFollowCodesAddedLoadedOrClearedAfterThem) {
+    CBigramTable t = SampleTable();
+    t.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL);
+    EXPECT_EQ(t.iSearch(kA), 0);
+    EXPECT_EQ(t.iSearch(kI), -1);
+    EXPECT_EQ(t.ucGetTagValue(kKa, kA), 50);
+    // A first code added in front moves the others; the lookups see both.
+    ASSERT_EQ(t.iSetTagValue(0x8140, kA, 30), 0);
+    EXPECT_EQ(t.iSearch(0x8140), 0);
+    EXPECT_EQ(t.iSearch(kA), 1);
+    EXPECT_EQ(t.ucGetTagValue(kA, kI), 200);
+    EXPECT_EQ(t.ucGetTagValue(kKa, kA), 50);
+    EXPECT_EQ(t.ucGetTagValue(0x8140, kA), 30);
+    // Codes at the ends of the code space, and a code that is not a first code.
+    EXPECT_EQ(t.iSearch(0x0000), -1);
+    EXPECT_EQ(t.iSearch(0xFFFF), -1);
+    ASSERT_EQ(t.iSetLogCount(kI, -4.0f), 0);
+    EXPECT_EQ(t.iSearch(kI), 2);
+    EXPECT_FLOAT_EQ(static_cast<float>(t.dGetLP(kI)), -4.0f);
+
+    TempFile f("lookups");
+    ASSERT_EQ(SampleTable().iSave(f.path.c_str()), BGT_OK);
+    ASSERT_EQ(t.iLoad(f.path.c_str()), BGT_OK);
+    EXPECT_EQ(t.iSearch(0x8140), -1);
+    EXPECT_EQ(t.iSearch(kA), 0);
+    t.vClear();
+    EXPECT_EQ(t.iSearch(kA), -1);
+}
+
 TEST(BigramTable, SaveAndLoadRoundTrip) {
     CBigramTable t = SampleTable();
     t.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL);
