@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <optional>
 
 namespace mkdict {
 
@@ -144,6 +145,41 @@ BigramTables MakeBigramTables(const CharCounts& counts, const BigramOptions& o) 
     }
     t.pairs = static_cast<int32_t>(kept.size());
     return t;
+}
+
+BigramTables MakeBigramsFromSources(const BigramSources& sources, BigramOptions options,
+                                    BigramSourceReport& report) {
+    report = BigramSourceReport{};
+    CharCounts counts;
+    std::string error;
+    for (const auto& f : sources.files) {
+        if (auto text = RunningTextOfFile(f, error)) {
+            counts.AddText(*text);
+            ++report.files;
+        } else {
+            report.warnings.push_back(error);
+        }
+    }
+    report.characters = counts.Total();
+    // The word list and the ranks are text without markup, whatever their names.
+    auto read = [&](const std::string& path) -> std::optional<std::string> {
+        std::string bytes;
+        if (!ReadMaybeGzip(path, bytes, error)) {
+            report.warnings.push_back(error);
+            return std::nullopt;
+        }
+        auto text = DecodeJapaneseText(bytes);
+        if (!text) report.warnings.push_back(path + ": unknown text encoding");
+        return text;
+    };
+    if (!sources.edict.empty())
+        if (auto text = read(sources.edict)) report.words = AddEdictWords(counts, *text);
+    std::map<uint16_t, int> ranks;
+    if (!sources.kanjidic.empty())
+        if (auto text = read(sources.kanjidic)) ranks = ReadKanjidicRanks(*text);
+    report.ranked = ranks.size();
+    options.ranks = &ranks;
+    return MakeBigramTables(counts, options);
 }
 
 bool WriteBigramDictionary(const std::string& path, const BigramTables& t, std::string& error) {

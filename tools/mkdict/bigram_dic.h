@@ -64,6 +64,27 @@ std::map<uint16_t, double> RankFrequencies(const std::map<uint16_t, int>& ranks)
 // Natural logs throughout.
 BigramTables MakeBigramTables(const CharCounts& counts, const BigramOptions& options = {});
 
+// What a bigram dictionary is made from: running text files, an EDICT word list and
+// KANJIDIC's frequency ranks (an empty path is not read).
+struct BigramSources {
+    std::vector<std::string> files;
+    std::string edict, kanjidic;
+};
+
+// What MakeBigramsFromSources read, and the files it could not read.
+struct BigramSourceReport {
+    int files = 0;           // text files read
+    uint64_t characters = 0; // characters of running text
+    size_t words = 0;        // word-list entries
+    size_t ranked = 0;       // kanji with a KANJIDIC entry
+    std::vector<std::string> warnings;
+};
+
+// Counts the sources and makes the tables, the kanji monograms blended with the ranks
+// read (options.ranks is replaced by them).
+BigramTables MakeBigramsFromSources(const BigramSources& sources, BigramOptions options,
+                                    BigramSourceReport& report);
+
 // The tag (1..255) whose table value lies nearest to v.
 uint8_t QuantizeLogProb(const std::array<float, 256>& prob, double v);
 

@@ -198,6 +198,25 @@ Markup MarkupOfPath(const std::string& path) {
     return Markup::Plain;
 }
 
+std::optional<std::string> RunningTextOfFile(const std::string& path, std::string& error) {
+    std::string bytes;
+    if (!ReadMaybeGzip(path, bytes, error)) return std::nullopt;
+    auto text = DecodeJapaneseText(bytes);
+    if (!text) {
+        error = path + ": unknown text encoding";
+        return std::nullopt;
+    }
+    switch (MarkupOfPath(path)) {
+    case Markup::Roff:
+        return StripRoff(*text);
+    case Markup::Html:
+        return StripHtml(*text);
+    case Markup::Plain:
+        break;
+    }
+    return text;
+}
+
 std::string StripRoff(const std::string& text) {
     std::string out;
     size_t pos = 0;

@@ -159,19 +159,6 @@ bool WriteLicense(const Options& o, std::string& error) {
     return true;
 }
 
-// The text of a file as UTF-8, or nothing with a warning.
-std::optional<std::string> ReadJapaneseFile(const std::string& f) {
-    std::string raw, why;
-    if (!ReadMaybeGzip(f, raw, why)) {
-        std::fprintf(stderr, "tessera-mkdict: warning: %s\n", why.c_str());
-        return std::nullopt;
-    }
-    auto text = DecodeJapaneseText(raw);
-    if (!text)
-        std::fprintf(stderr, "tessera-mkdict: warning: %s: unknown text encoding\n", f.c_str());
-    return text;
-}
-
 // The character prior from KANJIDIC, and its attribution. Without KANJIDIC the prior is
 // empty (the classifier's order stands) and the build says why.
 bool BuildPrior(const Options& o, const std::string& path, const std::vector<uint16_t>& codes,
@@ -208,28 +195,9 @@ bool BuildPrior(const Options& o, const std::string& path, const std::vector<uin
 
 bool BuildBigrams(const Options& o, const std::string& path, std::string& error) {
     auto started = std::chrono::steady_clock::now();
-    std::vector<std::string> files;
-    if (o.system_text) files = SystemCorpusFiles();
-    files.insert(files.end(), o.texts.begin(), o.texts.end());
-    CharCounts counts;
-    int used = 0;
-    for (const auto& f : files) {
-        auto text = ReadJapaneseFile(f);
-        if (!text) continue;
-        switch (MarkupOfPath(f)) {
-        case Markup::Roff:
-            counts.AddText(StripRoff(*text));
-            break;
-        case Markup::Html:
-            counts.AddText(StripHtml(*text));
-            break;
-        case Markup::Plain:
-            counts.AddText(*text);
-            break;
-        }
-        ++used;
-    }
-    const uint64_t running_text = counts.Total();
+    BigramSources sources;
+    if (o.system_text) sources.files = SystemCorpusFiles();
+    sources.files.insert(sources.files.end(), o.texts.begin(), o.texts.end());
     // The word list and the ranks: the ones named, else the system's when installed.
     auto pick = [&](const std::string& given, const char* system, const char* package) {
         if (!given.empty() || !o.system_text) return given;
@@ -238,36 +206,30 @@ bool BuildBigrams(const Options& o, const std::string& path, std::string& error)
                      package);
         return std::string();
     };
+    sources.edict = pick(o.edict, kSystemEdict, "edict");
+    sources.kanjidic = pick(o.kanjidic, kSystemKanjidic, "kanjidic");
+    BigramSourceReport report;
+    BigramTables t = MakeBigramsFromSources(sources, o.bigram, report);
+    for (const auto& w : report.warnings)
+        std::fprintf(stderr, "tessera-mkdict: warning: %s\n", w.c_str());
     // a file named on the command line must be read; the system's may be missing
-    size_t words = 0;
-    if (std::string f = pick(o.edict, kSystemEdict, "edict"); !f.empty()) {
-        auto text = ReadJapaneseFile(f);
-        if (text) words = AddEdictWords(counts, *text);
-        if (!o.edict.empty() && !words) {
-            error = o.edict + ": no EDICT entries read";
-            return false;
-        }
+    if (!o.edict.empty() && !report.words) {
+        error = o.edict + ": no EDICT entries read";
+        return false;
     }
-    std::map<uint16_t, int> ranks;
-    if (std::string f = pick(o.kanjidic, kSystemKanjidic, "kanjidic"); !f.empty()) {
-        if (auto text = ReadJapaneseFile(f)) ranks = ReadKanjidicRanks(*text);
-        if (!o.kanjidic.empty() && ranks.empty()) {
-            error = o.kanjidic + ": no KANJIDIC kanji read";
-            return false;
-        }
+    if (!o.kanjidic.empty() && !report.ranked) {
+        error = o.kanjidic + ": no KANJIDIC kanji read";
+        return false;
     }
-    if (counts.Total() == 0 && ranks.empty())
+    if (report.characters == 0 && report.ranked == 0)
         std::fprintf(stderr, "tessera-mkdict: warning: no Japanese text read; the bigram "
                              "dictionary is empty (install manpages-ja, debian-reference-ja, "
                              "edict and kanjidic, or give text files)\n");
-    BigramOptions bo = o.bigram;
-    bo.ranks = &ranks;
-    BigramTables t = MakeBigramTables(counts, bo);
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("text: %d files, %llu characters; %zu word-list entries; %zu ranked kanji; "
                 "%zu distinct, %d pairs; %.1f s\n",
-                used, static_cast<unsigned long long>(running_text), words, ranks.size(),
-                t.firsts.size(), t.pairs, secs);
+                report.files, static_cast<unsigned long long>(report.characters), report.words,
+                report.ranked, t.firsts.size(), t.pairs, secs);
     return WriteBigramDictionary(path, t, error);
 }
 

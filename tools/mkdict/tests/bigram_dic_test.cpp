@@ -201,3 +201,56 @@ TEST(BigramTables, RanksBlendIntoTheKanjiMonograms) {
         EXPECT_LE(-std::log(static_cast<double>(r.total)), f.logp + 1e-6);
     }
 }
+
+TEST(BigramSources, TextWordListAndRanksAsTheCompilerReadsThem) {
+    fs::path dir = fs::temp_directory_path() / ("mkdict_sources_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "man" / "man1");
+    std::ofstream(dir / "a.txt") << "山の川の山\n";
+    std::ofstream(dir / "man" / "man1" / "b.1") << ".SH 名前\n川の\n";
+    std::ofstream(dir / "bad.txt") << "\xFF\xFE\xFD\x80";
+    std::ofstream(dir / "edict")
+        << "\u3000？？？ /EDICT/\n山川 [やまかわ] /mountains and rivers/(P)/\n";
+    std::ofstream(dir / "kanjidic") << "# KANJIDIC\n山 3B33 U5c71 F131\n川 406E U5ddd F181\n";
+    const uint16_t yama = *Cp932CodeOfUtf8("山"), kawa = *Cp932CodeOfUtf8("川"),
+                   no = *Cp932CodeOfUtf8("の");
+
+    BigramSources sources;
+    sources.files = {(dir / "a.txt").string(), (dir / "man" / "man1" / "b.1").string(),
+                     (dir / "bad.txt").string(), (dir / "missing.txt").string()};
+    BigramSourceReport report;
+    BigramTables t = MakeBigramsFromSources(sources, {}, report);
+    EXPECT_EQ(report.files, 2);
+    EXPECT_EQ(report.characters, 5u + 4u); // 名前 of the heading counts as well
+    EXPECT_EQ(report.words, 0u);
+    EXPECT_EQ(report.ranked, 0u);
+    ASSERT_EQ(report.warnings.size(), 2u);
+    EXPECT_NE(report.warnings[0].find("bad.txt"), std::string::npos);
+    EXPECT_NE(report.warnings[1].find("missing.txt"), std::string::npos);
+    // the same counts, made by hand, give the same tables
+    CharCounts counts;
+    counts.AddText("山の川の山\n");
+    counts.AddText("名前\n川の\n");
+    const BigramTables by_hand = MakeBigramTables(counts);
+    ASSERT_EQ(t.firsts.size(), by_hand.firsts.size());
+    for (size_t i = 0; i < t.firsts.size(); ++i) {
+        EXPECT_EQ(t.firsts[i].code, by_hand.firsts[i].code);
+        EXPECT_FLOAT_EQ(t.firsts[i].logp, by_hand.firsts[i].logp);
+        EXPECT_EQ(t.firsts[i].seconds, by_hand.firsts[i].seconds);
+    }
+
+    // The word list adds its words' pairs, the ranks the kanji monograms.
+    sources.edict = (dir / "edict").string();
+    sources.kanjidic = (dir / "kanjidic").string();
+    BigramTables w = MakeBigramsFromSources(sources, {}, report);
+    EXPECT_EQ(report.words, 1u); // the description line is no entry
+    EXPECT_EQ(report.ranked, 2u);
+    EXPECT_GT(PairValue(w, yama, kawa), PairValue(t, yama, kawa));
+    EXPECT_NE(FindFirst(w, yama)->logp, FindFirst(t, yama)->logp); // the ranks blend in
+    EXPECT_NE(FindFirst(w, no), nullptr);
+    // a word list or ranks that cannot be read is a warning, not a failure
+    sources.edict = (dir / "none").string();
+    MakeBigramsFromSources(sources, {}, report);
+    EXPECT_EQ(report.words, 0u);
+    EXPECT_EQ(report.warnings.size(), 3u);
+    fs::remove_all(dir);
+}

@@ -110,6 +110,33 @@ TEST(CorpusFiles, GzipAndPlainFilesRead) {
     fs::remove_all(dir);
 }
 
+TEST(CorpusFiles, RunningTextOfAFileByItsMarkup) {
+    fs::path dir = fs::temp_directory_path() / ("mkdict_running_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "man" / "man1");
+    std::ofstream(dir / "man" / "man1" / "ls.1") << ".SH 名前\n一覧を\\fB表示\\fRする\n";
+    std::ofstream(dir / "page.ja.html") << "<p>説明&amp;<b>例</b></p><script>x()</script>";
+    std::ofstream(dir / "note.txt") << "<p>そのまま</p>";
+    std::ofstream(dir / "latin1.txt") << "\xFF\xFE\xFD\x80";
+    std::string err;
+    auto roff = RunningTextOfFile((dir / "man" / "man1" / "ls.1").string(), err);
+    ASSERT_TRUE(roff) << err;
+    EXPECT_NE(roff->find("一覧を表示する"), std::string::npos);
+    EXPECT_EQ(roff->find(".SH"), std::string::npos);
+    auto html = RunningTextOfFile((dir / "page.ja.html").string(), err);
+    ASSERT_TRUE(html) << err;
+    EXPECT_NE(html->find("説明&例"), std::string::npos);
+    EXPECT_EQ(html->find("x()"), std::string::npos);
+    EXPECT_EQ(RunningTextOfFile((dir / "note.txt").string(), err), "<p>そのまま</p>");
+    // neither UTF-8 nor a Japanese encoding, and a file that is not there: nothing, and why
+    err.clear();
+    EXPECT_FALSE(RunningTextOfFile((dir / "latin1.txt").string(), err));
+    EXPECT_NE(err.find("latin1.txt"), std::string::npos);
+    err.clear();
+    EXPECT_FALSE(RunningTextOfFile((dir / "missing.txt").string(), err));
+    EXPECT_FALSE(err.empty());
+    fs::remove_all(dir);
+}
+
 namespace {
 uint64_t CountOf(const CharCounts& c, const char* utf8) {
     auto code = Cp932CodeOfUtf8(utf8);
