@@ -53,13 +53,13 @@ float aSRLP::fGetCmbLP(int dist) const {
 
 float aSRLP::fGetMgrLP(uint32_t code) const {
     const float lp = static_cast<float>(m_bgt.dGetLP(static_cast<uint16_t>(code)));
-    return m_bFitted ? m_fit.fLangWeight * lp : lp;
+    return m_bFitted ? m_fit.fLangWeight * std::max(lp, m_fit.fLangFloor) : lp;
 }
 
 float aSRLP::fGetBgrLP(uint32_t prevCode, uint32_t code) const {
     const float lp = static_cast<float>(
         m_bgt.dGetLP(static_cast<uint16_t>(prevCode), static_cast<uint16_t>(code), 1));
-    return m_bFitted ? m_fit.fLangWeight * lp : lp;
+    return m_bFitted ? m_fit.fLangWeight * std::max(lp, m_fit.fLangFloor) : lp;
 }
 
 namespace {
@@ -68,7 +68,7 @@ bool Valid(const EVALTABLES& t) {
     const float* v = reinterpret_cast<const float*>(&t);
     for (size_t n = 0; n < sizeof t / sizeof(float); ++n)
         if (!std::isfinite(v[n])) return false;
-    return t.fLangWeight >= 0 && t.fCorrectWeight >= 0;
+    return t.fLangWeight >= 0 && t.fCorrectWeight >= 0 && t.fLangFloor <= 0;
 }
 
 } // namespace
@@ -79,10 +79,16 @@ int iLoadEvalTables(const char* fileName, EVALTABLES& out) {
     if (f == nullptr) return 3;
     char magic[sizeof EVALTABLES_VERSION];
     EVALTABLES t;
+    t.fLangFloor = kNoLangFloor;
     char extra;
-    const bool ok = std::fread(magic, sizeof magic, 1, f) == 1 &&
-                    std::memcmp(magic, EVALTABLES_VERSION, sizeof magic) == 0 &&
-                    std::fread(&t, sizeof t, 1, f) == 1 && std::fread(&extra, 1, 1, f) == 0;
+    bool ok = std::fread(magic, sizeof magic, 1, f) == 1;
+    if (ok && std::memcmp(magic, EVALTABLES_VERSION, sizeof magic) == 0)
+        ok = std::fread(&t, sizeof t, 1, f) == 1;
+    else if (ok && std::memcmp(magic, EVALTABLES_VERSION_1_0, sizeof magic) == 0)
+        ok = std::fread(&t, EVALTABLES_FILE_SIZE_1_0 - sizeof magic, 1, f) == 1;
+    else
+        ok = false;
+    ok = ok && std::fread(&extra, 1, 1, f) == 0;
     std::fclose(f);
     if (!ok || !Valid(t)) return 3;
     out = t;

@@ -18,11 +18,17 @@ constexpr float g_fMinFloatVal = -9999.0f;
 constexpr float _fLnZero = -9.999f;
 
 // Evaluation tables fitted to a dictionary set (file written by the dictionary
-// compiler's fit step). Little-endian file: the magic "CLP1.0" (6 bytes, no terminator),
+// compiler's fit step). Little-endian file: the magic "CLP1.1" (6 bytes, no terminator),
 // then IEEE 32-bit floats: similarity by classifier score 0..1024 (1,025), box by width
 // 0..160 and character kind (161 rows of 6), division by distance 10..200 (191),
 // combination by distance -100..110 (211), the weight of the monogram and bigram terms
-// in the segmentation search, and the weight of the correction pass (replacing 9.0).
+// in the segmentation search, the weight of the correction pass (replacing 9.0), and the
+// floor of the language terms: the least log-probability a monogram or bigram term
+// counts with in the segmentation search, before its weight. The floor keeps the
+// rarity of a character out of the search below a point, so that a rare kanji written
+// clearly is not read as a common one of similar shape, while the language model still
+// decides between common characters. Files of version "CLP1.0" end before the floor and
+// load without one (kNoLangFloor).
 struct EVALTABLES {
     float fSim[1025];
     float fBox[161][6];
@@ -30,13 +36,19 @@ struct EVALTABLES {
     float fCmb[211];
     float fLangWeight;
     float fCorrectWeight;
+    float fLangFloor;
 };
-constexpr char EVALTABLES_VERSION[6] = {'C', 'L', 'P', '1', '.', '0'};
+constexpr char EVALTABLES_VERSION[6] = {'C', 'L', 'P', '1', '.', '1'};
+constexpr char EVALTABLES_VERSION_1_0[6] = {'C', 'L', 'P', '1', '.', '0'};
 constexpr long EVALTABLES_FILE_SIZE = 6 + static_cast<long>(sizeof(EVALTABLES));
-static_assert(sizeof(EVALTABLES) == 4 * (1025 + 161 * 6 + 191 + 211 + 2));
+constexpr long EVALTABLES_FILE_SIZE_1_0 = EVALTABLES_FILE_SIZE - 4;
+static_assert(sizeof(EVALTABLES) == 4 * (1025 + 161 * 6 + 191 + 211 + 3));
+// A floor that no log-probability reaches: the language terms count in full.
+constexpr float kNoLangFloor = -1.0e30f;
 
 // Reads or writes a table file: 0, 3 when it cannot be opened, read or written, or is not
-// such a file (wrong magic or size, a value that is not finite, a weight below 0).
+// such a file (wrong magic or size, a value that is not finite, a weight below 0, a floor
+// above 0). Writing always writes the current version.
 int iLoadEvalTables(const char* fileName, EVALTABLES& out);
 int iSaveEvalTables(const char* fileName, const EVALTABLES& tables);
 

@@ -38,6 +38,7 @@ std::unique_ptr<EVALTABLES> Distinct() {
     for (int d = 0; d < 211; ++d) t->fCmb[d] = -3.0f - 0.001f * static_cast<float>(d);
     t->fLangWeight = 0.25f;
     t->fCorrectWeight = 2.5f;
+    t->fLangFloor = -6.5f;
     return t;
 }
 
@@ -54,6 +55,7 @@ class EvalTables : public ::testing::Test {
 protected:
     void TearDown() override {
         g_srlp.vSetEvalTables(nullptr);
+        g_srlp.m_bgt.vClear();
         for (const auto& f : files_) std::remove(f.c_str());
         fake::SetHandler(nullptr);
     }
@@ -69,7 +71,7 @@ TEST_F(EvalTables, FileRoundTripAndRefusals) {
     auto t = Distinct();
     const std::string path = Saved(*t, "good.clp");
     EXPECT_EQ(static_cast<long>(Bytes(path).size()), EVALTABLES_FILE_SIZE);
-    EXPECT_EQ(Bytes(path).substr(0, 6), "CLP1.0");
+    EXPECT_EQ(Bytes(path).substr(0, 6), "CLP1.1");
     auto back = std::make_unique<EVALTABLES>();
     ASSERT_EQ(iLoadEvalTables(path.c_str(), *back), 0);
     EXPECT_EQ(std::memcmp(back.get(), t.get(), sizeof(EVALTABLES)), 0);
@@ -91,14 +93,89 @@ TEST_F(EvalTables, FileRoundTripAndRefusals) {
     std::memcpy(&nan[6 + 4 * 500], &q, 4);
     EXPECT_TRUE(refused(nan));
     std::string negative = good;
-    const float minus = -1.0f;
-    std::memcpy(&negative[good.size() - 8], &minus, 4); // the language weight
+    const float minus = -1.0f, plus = 1.0f;
+    std::memcpy(&negative[good.size() - 12], &minus, 4); // the language weight
     EXPECT_TRUE(refused(negative));
+    std::string positive = good;
+    std::memcpy(&positive[good.size() - 4], &plus, 4); // the floor, not a log-probability
+    EXPECT_TRUE(refused(positive));
     EXPECT_EQ(iLoadEvalTables(TempFile("missing.clp").c_str(), *back), 3);
     EXPECT_EQ(iLoadEvalTables(nullptr, *back), 3);
     // Tables that could not be read back are not written.
     t->fCmb[3] = q;
     EXPECT_EQ(iSaveEvalTables(bad.c_str(), *t), 3);
+}
+
+TEST_F(EvalTables, FilesOfTheFirstVersionLoadWithoutAFloor) {
+    auto t = Distinct();
+    const std::string current = Bytes(Saved(*t, "current.clp"));
+    // The first version: its magic, and the same values up to the floor, which it lacks.
+    std::string first = current.substr(0, current.size() - 4);
+    first[5] = '0';
+    const std::string path = TempFile("first.clp");
+    files_.push_back(path);
+    WriteBytes(path, first);
+    auto back = std::make_unique<EVALTABLES>();
+    ASSERT_EQ(iLoadEvalTables(path.c_str(), *back), 0);
+    EXPECT_EQ(back->fLangFloor, kNoLangFloor);
+    t->fLangFloor = kNoLangFloor;
+    EXPECT_EQ(std::memcmp(back.get(), t.get(), sizeof(EVALTABLES)), 0);
+    // A first-version magic on a file of the current size is refused, and the other way.
+    WriteBytes(path, "CLP1.0" + current.substr(6));
+    EXPECT_EQ(iLoadEvalTables(path.c_str(), *back), 3);
+    WriteBytes(path, "CLP1.1" + first.substr(6));
+    EXPECT_EQ(iLoadEvalTables(path.c_str(), *back), 3);
+}
+
+TEST_F(EvalTables, TheFloorBoundsTheLanguageTermsOfTheSearch) {
+    // あ common, 亜 rare; a pair never seen takes the floor entry of the pair table.
+    constexpr uint16_t kCommon = 0x82A0, kRare = 0x889F;
+    ASSERT_EQ(g_srlp.m_bgt.iSetLogCount(kCommon, -3.0f), 0);
+    ASSERT_EQ(g_srlp.m_bgt.iSetLogCount(kRare, -12.0f), 0);
+    float probs[256];
+    for (int i = 0; i < 256; ++i) probs[i] = -15.0f + 0.05f * static_cast<float>(i);
+    ASSERT_EQ(g_srlp.m_bgt.iSetProbTable(probs), 0);
+    g_srlp.m_bgt.SetVersionFlags(BGT_FLAG_LOGCOUNT | BGT_FLAG_CONDITIONAL);
+
+    auto t = Distinct();
+    t->fLangWeight = 0.5f;
+    t->fLangFloor = -6.0f;
+    g_srlp.vSetEvalTables(t.get());
+    EXPECT_FLOAT_EQ(g_srlp.fGetMgrLP(kCommon), 0.5f * -3.0f);
+    EXPECT_FLOAT_EQ(g_srlp.fGetMgrLP(kRare), 0.5f * -6.0f);
+    EXPECT_FLOAT_EQ(g_srlp.fGetBgrLP(kCommon, kRare), 0.5f * -6.0f);
+    t->fLangFloor = kNoLangFloor;
+    g_srlp.vSetEvalTables(t.get());
+    EXPECT_FLOAT_EQ(g_srlp.fGetMgrLP(kRare), 0.5f * -12.0f);
+    EXPECT_FLOAT_EQ(g_srlp.fGetBgrLP(kCommon, kRare), 0.5f * -15.0f);
+    // The fixed tables take the model's values as they are.
+    g_srlp.vSetEvalTables(nullptr);
+    EXPECT_FLOAT_EQ(g_srlp.fGetMgrLP(kRare), -12.0f);
+
+    // One stroke that reads as the rare character a little better than as the common one:
+    // the common one wins on its frequency unless the floor bounds the rare one's rarity.
+    fake::SetOpenResult(0);
+    iOpenClassRecogModule("", "");
+    fake::SetHandler([](const PATTERN_W&, CR_RESULT* res, int) {
+        res[0] = {1, 900, kRare};
+        res[1] = {2, 880, kCommon};
+        return 2;
+    });
+    for (int s = 0; s <= 1024; ++s) t->fSim[s] = 0.2f * static_cast<float>(s - 1024);
+    for (auto& row : t->fBox)
+        for (float& v : row) v = -1.0f; // kanji and kana alike
+    t->fLangWeight = 1.0f;
+    auto best = [&](float floor) {
+        t->fLangFloor = floor;
+        g_srlp.vSetEvalTables(t.get());
+        SearchProbe obj;
+        obj.Bar(10, 40);
+        EXPECT_EQ(obj.Search(100), SR_OK);
+        return obj.Best();
+    };
+    EXPECT_EQ(best(kNoLangFloor), "\x82\xA0");
+    EXPECT_EQ(best(-6.0f), "\x88\x9F");
+    vCloseClassRecogModule();
 }
 
 TEST_F(EvalTables, LoadedTablesReplaceTheFixedOnesUntilReturnedOrClosed) {

@@ -4,26 +4,33 @@
 // the set's VELTAREC.INI. Runs after tessera-mkdict in the build.
 //
 // The lines are pieces of the training text, random kanji strings and single characters.
+// They are read with a bigram model made as the compiler makes the set's, but without the
+// files the training text comes from: the set's own model has seen every pair of that
+// text, and would make the language terms look more certain than they are on text a
+// writer brings (fitted with it, the weights read new text worse).
 // A third of each kind is written as KanjiVG draws the characters; a third with strokes
 // split at a corner or two strokes joined, a third with strokes in another order or
 // direction, as people write (fitted on the standard writing alone, the weights lean on
 // scores that writers' errors lower, and such lines are read worse). Each is recognized once, which
 // classifies every admissible run of its elements; the tables then come from the runs and gaps of
 // the true segmentation (log densities of the gaps inside and between characters, of the box widths
-// by character kind, of the right character's score), and three weights (of the score term, of the
-// language terms, and a cost per character) from a search that re-evaluates the classified lattices
-// and keeps the values that read the most lines right. The correction pass's weight is then chosen
-// on what the pass is handed in use: the candidate lists of the characters that the
-// fitted search reads.
+// by character kind, of the right character's score), and the weights (of the score, language,
+// gap and box terms, a cost per character, and the floor of the language terms) from a search that
+// re-evaluates the classified lattices and keeps the values that read the most lines right. The
+// correction pass's weight is then chosen on what the pass is handed in use: the candidate lists of
+// the characters that the fitted search reads.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/profile.h"
 #include "strrec/charkind.h"
@@ -31,6 +38,7 @@
 #include "strrec/seqread.h"
 #include "strrec/srobj.h"
 #include "tools/cli_args.h"
+#include "tools/mkdict/bigram_dic.h"
 #include "tools/mkdict/corpus.h"
 #include "tools/mkdict/correction_weight.h"
 #include "tools/mkdict/ini_files.h"
@@ -47,7 +55,9 @@ const char kUsage[] =
     "  --lines N       training lines of each kind (text, random kanji; 150)\n"
     "  --singles N     single characters written as lines (150)\n"
     "  --standard      write every line in KanjiVG's stroke order, without writers' errors\n"
-    "  --text FILE     training text (repeatable; default: the dictionary compiler's)\n";
+    "  --text FILE     training text (repeatable; default: the dictionary compiler's)\n"
+    "  --set-bigrams   read the lines with the set's own bigram dictionary (default with\n"
+    "                  --text; otherwise one made without the training text's files)\n";
 
 constexpr float kFloor = -14.99f;
 
@@ -55,7 +65,7 @@ struct Options {
     std::string kanjivg, data, out = "evaluation.clp";
     std::vector<std::string> text;
     int lines = 150, singles = 150;
-    bool standard = false;
+    bool standard = false, set_bigrams = false;
 };
 
 // The writing of training line n: standard, with stroke errors, with order and direction
@@ -85,6 +95,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Int(o.singles, 1, 100000);
         else if (a == "--standard")
             o.standard = true;
+        else if (a == "--set-bigrams")
+            o.set_bigrams = true;
         else if (a == "--text") {
             std::string t;
             ok = args.Text(t);
@@ -100,28 +112,36 @@ bool ParseArgs(int argc, char** argv, Options& o) {
     return true;
 }
 
-// Running text of the training files: every k-th file, up to about max_bytes of text.
-std::string TrainingText(const std::vector<std::string>& files, size_t max_bytes) {
-    std::string all;
+// Running text of the training files: every k-th file, up to about max_bytes of text. The
+// files read go to used.
+std::string TrainingText(const std::vector<std::string>& files, size_t max_bytes,
+                         std::vector<std::string>& used) {
+    std::string all, error;
     const size_t step = std::max<size_t>(1, files.size() / 200);
     for (size_t n = 0; n < files.size() && all.size() < max_bytes; n += step) {
-        std::string bytes, err;
-        if (!mkdict::ReadMaybeGzip(files[n], bytes, err)) continue;
-        auto text = mkdict::DecodeJapaneseText(bytes);
+        auto text = mkdict::RunningTextOfFile(files[n], error);
         if (!text) continue;
-        switch (mkdict::MarkupOfPath(files[n])) {
-        case mkdict::Markup::Roff:
-            all += mkdict::StripRoff(*text);
-            break;
-        case mkdict::Markup::Html:
-            all += mkdict::StripHtml(*text);
-            break;
-        default:
-            all += *text;
-        }
+        all += *text;
         all += '\n';
+        used.push_back(files[n]);
     }
     return all;
+}
+
+// Writes to path a bigram dictionary made as the dictionary compiler makes its own from the
+// system's text, word list and ranks, but without the files in left_out.
+bool WriteBigramsWithout(const std::vector<std::string>& left_out, const std::string& path,
+                         std::string& error) {
+    mkdict::BigramSources sources;
+    const std::set<std::string> skip(left_out.begin(), left_out.end());
+    for (const auto& f : mkdict::SystemCorpusFiles())
+        if (skip.count(f) == 0) sources.files.push_back(f);
+    for (auto [file, field] : {std::pair{mkdict::kSystemEdict, &sources.edict},
+                               std::pair{mkdict::kSystemKanjidic, &sources.kanjidic}})
+        if (std::filesystem::exists(file)) *field = file;
+    mkdict::BigramSourceReport report;
+    const mkdict::BigramTables t = mkdict::MakeBigramsFromSources(sources, {}, report);
+    return mkdict::WriteBigramDictionary(path, t, error);
 }
 
 // A histogram smoothed with a Gaussian kernel, as probabilities over its bins.
@@ -175,6 +195,7 @@ struct Stats {
 
 struct Weights {
     double sim = 1, lang = 0.3, perchar = 0, gap = 1, box = 1, correct = 9;
+    double floor = kNoLangFloor; // of the language terms
 };
 
 EVALTABLES Tables(const Stats& st, const Weights& w) {
@@ -217,6 +238,7 @@ EVALTABLES Tables(const Stats& st, const Weights& w) {
     for (size_t i = 0; i < 1025; ++i)
         t.fSim[i] = std::max(kFloor, static_cast<float>(w.sim * (mono[i] - run)));
     t.fLangWeight = static_cast<float>(w.lang);
+    t.fLangFloor = static_cast<float>(w.floor);
     t.fCorrectWeight = static_cast<float>(w.correct);
     return t;
 }
@@ -263,12 +285,6 @@ int main(int argc, char** argv) {
         platform::GetPrivateProfileString("RECOGBOX", name, "", value, sizeof value, ini.c_str());
         return dir + value;
     };
-    if (lSROpenSystem(key("CRDIC").c_str(), key("CCDIC").c_str(), key("CBDIC").c_str()) != 0) {
-        std::fprintf(stderr, "tessera-fitlines: the dictionaries named in %s do not open\n",
-                     ini.c_str());
-        return 1;
-    }
-    vSRSetClassCount(platform::GetPrivateProfileInt("RECOGBOX", "CCOUNT", 250, ini.c_str()));
     std::string err;
     mkdict::ModelSet models;
     if (!mkdict::ReadModels(o.kanjivg, {}, models, err)) {
@@ -276,10 +292,33 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto files = o.text.empty() ? mkdict::SystemCorpusFiles() : o.text;
+    std::vector<std::string> text_files;
+    const std::string training_text = TrainingText(files, 4 << 20, text_files);
+    // The bigram model the lines are read with, and the file it was written to for the
+    // string recognizer to load (removed once loaded).
+    std::string bigrams = key("CBDIC"), made;
+    if (!o.set_bigrams && o.text.empty()) {
+        made = (std::filesystem::temp_directory_path() /
+                ("tessera-fitlines-" + std::to_string(getpid()) + ".cbg"))
+                   .string();
+        if (!WriteBigramsWithout(text_files, made, err)) {
+            std::fprintf(stderr, "tessera-fitlines: %s\n", err.c_str());
+            return 1;
+        }
+        bigrams = made;
+    }
+    const long opened = lSROpenSystem(key("CRDIC").c_str(), key("CCDIC").c_str(), bigrams.c_str());
+    if (!made.empty()) std::remove(made.c_str());
+    if (opened != 0) {
+        std::fprintf(stderr, "tessera-fitlines: the dictionaries named in %s do not open\n",
+                     ini.c_str());
+        return 1;
+    }
+    vSRSetClassCount(platform::GetPrivateProfileInt("RECOGBOX", "CCOUNT", 250, ini.c_str()));
     const uint64_t base = mkdict::kTrainingSeedBase;
     std::vector<std::vector<uint16_t>> texts[3];
-    texts[0] = mkdict::TextPieces(TrainingText(files, 4 << 20), models, 2, 8,
-                                  static_cast<size_t>(o.lines), base + 1);
+    texts[0] =
+        mkdict::TextPieces(training_text, models, 2, 8, static_cast<size_t>(o.lines), base + 1);
     texts[1] = mkdict::RandomKanjiStrings(models, 2, 6, static_cast<size_t>(o.lines), base + 2);
     {
         const size_t stride = std::max<size_t>(1, models.size() / static_cast<size_t>(o.singles));
@@ -358,7 +397,12 @@ int main(int argc, char** argv) {
         "random %d, single %d\n",
         lines.size(), 100 * fixed, right[0], right[1], right[2]);
 
-    // The weights: coordinate search, each weight over its grid while the others stay.
+    // The weights. The language weight, its floor and the cost per character trade against
+    // each other (a floor lets the weight rise without burying rare characters, and the
+    // cost balances what the language terms take per character), so they are first
+    // searched together on a coarse grid; then each weight moves along a finer grid of its
+    // own while the others stay (the language weight and the cost together), until none
+    // moves.
     Weights w;
     auto score = [&](const Weights& cand) {
         EVALTABLES t = Tables(st, cand);
@@ -366,29 +410,42 @@ int main(int argc, char** argv) {
         return Accuracy(lines);
     };
     double best = score(w);
+    auto consider = [&](const Weights& c) {
+        const double a = score(c);
+        const bool better = a > best + 1e-9;
+        if (better) best = a, w = c;
+        return better;
+    };
+    for (double lang : {0.2, 0.3, 0.4, 0.5, 0.6, 0.8, 1.0, 1.2})
+        for (double floor : {static_cast<double>(kNoLangFloor), -12.0, -10.0, -9.0, -8.0, -7.0})
+            for (double cost : {0.0, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 7.0, 8.0, 10.0}) {
+                Weights c = w;
+                c.lang = lang, c.floor = floor, c.perchar = cost;
+                consider(c);
+            }
     // Grids wide enough that no fitted weight has ended on an edge of its own.
     const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75, 2, 2.5, 3, 4, 5, 6};
     const std::vector<double> scales = {0, 0.1, 0.2, 0.35, 0.5, 0.75, 1, 1.25, 1.5, 2, 2.5, 3};
-    const std::vector<double> langs = {0, 0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.4, 0.5, 0.6, 0.8, 1};
-    const std::vector<double> costs = {-2, -1, -0.5, 0, 0.5, 1, 1.5, 2, 3, 4, 6};
+    const std::vector<double> langs = {0,   0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.4,
+                                       0.5, 0.6,  0.7, 0.8,  1,   1.2,  1.5, 2};
+    const std::vector<double> floors = {kNoLangFloor, -14, -13, -12, -11, -10, -9, -8, -7, -6};
+    const std::vector<double> costs = {-2, -1, -0.5, 0, 0.5, 1, 1.5, 2, 3, 4, 5, 6, 7, 8, 10, 12};
     for (int round = 0; round < 3; ++round) {
         bool moved = false;
         auto along = [&](double Weights::*field, const std::vector<double>& grid) {
             for (double v : grid) {
                 Weights c = w;
                 c.*field = v;
-                const double a = score(c);
-                if (a > best + 1e-9) best = a, w = c, moved = true;
+                moved = consider(c) || moved;
             }
         };
-        // the language terms and the cost per character trade against each other
         for (double lang : langs)
             for (double cost : costs) {
                 Weights c = w;
                 c.lang = lang, c.perchar = cost;
-                const double a = score(c);
-                if (a > best + 1e-9) best = a, w = c, moved = true;
+                moved = consider(c) || moved;
             }
+        along(&Weights::floor, floors);
         along(&Weights::sim, sims);
         along(&Weights::gap, scales);
         along(&Weights::box, scales);
@@ -444,11 +501,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("tessera-fitlines: fitted tables: score %.1f %%; lines right: text %d, random %d, "
-                "single %d; "
-                "weights: score %.2f, language %.2f, per character %.1f, gaps %.2f, box %.2f, "
-                "correction %.1f; %.0f s\n",
-                100 * fitted, right[0], right[1], right[2], w.sim, w.lang, w.perchar, w.gap, w.box,
-                w.correct,
+                "single %d; weights: score %.2f, language %.2f, floor %s, per character %.1f, "
+                "gaps %.2f, box %.2f, correction %.1f; %.0f s\n",
+                100 * fitted, right[0], right[1], right[2], w.sim, w.lang,
+                w.floor == kNoLangFloor ? "none"
+                                        : std::to_string(static_cast<int>(w.floor)).c_str(),
+                w.perchar, w.gap, w.box, w.correct,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     return 0;
 }
