@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <optional>
 
 namespace mkdict {
 
@@ -162,14 +161,9 @@ BigramTables MakeBigramsFromSources(const BigramSources& sources, BigramOptions 
     }
     report.characters = counts.Total();
     // The word list and the ranks are text without markup, whatever their names.
-    auto read = [&](const std::string& path) -> std::optional<std::string> {
-        std::string bytes;
-        if (!ReadMaybeGzip(path, bytes, error)) {
-            report.warnings.push_back(error);
-            return std::nullopt;
-        }
-        auto text = DecodeJapaneseText(bytes);
-        if (!text) report.warnings.push_back(path + ": unknown text encoding");
+    auto read = [&](const std::string& path) {
+        auto text = TextOfFile(path, error);
+        if (!text) report.warnings.push_back(error);
         return text;
     };
     if (!sources.edict.empty())

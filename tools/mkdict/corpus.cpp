@@ -198,14 +198,17 @@ Markup MarkupOfPath(const std::string& path) {
     return Markup::Plain;
 }
 
-std::optional<std::string> RunningTextOfFile(const std::string& path, std::string& error) {
+std::optional<std::string> TextOfFile(const std::string& path, std::string& error) {
     std::string bytes;
     if (!ReadMaybeGzip(path, bytes, error)) return std::nullopt;
     auto text = DecodeJapaneseText(bytes);
-    if (!text) {
-        error = path + ": unknown text encoding";
-        return std::nullopt;
-    }
+    if (!text) error = path + ": unknown text encoding";
+    return text;
+}
+
+std::optional<std::string> RunningTextOfFile(const std::string& path, std::string& error) {
+    auto text = TextOfFile(path, error);
+    if (!text) return std::nullopt;
     switch (MarkupOfPath(path)) {
     case Markup::Roff:
         return StripRoff(*text);

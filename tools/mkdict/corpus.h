@@ -25,9 +25,10 @@ std::optional<std::string> DecodeJapaneseText(const std::string& bytes);
 // The markup a file carries, from its name (man pages are roff, .html is HTML).
 Markup MarkupOfPath(const std::string& path);
 
-// The running text of a file as UTF-8: read (unpacked when gzip-compressed), decoded, and
-// its markup stripped as its name tells. Nothing, with the reason in error, when the file
-// cannot be read or its encoding is unknown.
+// The text of a file as UTF-8: read (unpacked when gzip-compressed) and decoded. Nothing,
+// with the reason in error, when the file cannot be read or its encoding is unknown.
+std::optional<std::string> TextOfFile(const std::string& path, std::string& error);
+// The same with the file's markup stripped, as its name tells: its running text.
 std::optional<std::string> RunningTextOfFile(const std::string& path, std::string& error);
 
 // Plain text of a roff source: requests and comments dropped (the text arguments of font
