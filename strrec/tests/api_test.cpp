@@ -241,10 +241,15 @@ TEST_F(Api, CharacterSizeIsNotFarBelowTheLineHeight) {
 }
 
 TEST_F(Api, CharacterSizeOfRunsStandsWhenLarger) {
-    // Characters of two vertical strokes: the runs measure them at about their height.
-    for (int c = 0; c < 3; ++c) AddChar(c);
+    // Flat characters of two horizontal strokes, 70 wide and 20 high: the runs measure
+    // them by their width, well above the line's height.
+    for (int c = 0; c < 3; ++c)
+        for (int y : {40, 60}) {
+            tagPOINT pts[] = {{100 * c + 10, y}, {100 * c + 45, y}, {100 * c + 80, y}};
+            ASSERT_EQ(lSRAddStrokeLast(obj, pts, 3), SR_OK);
+        }
     const int runs = nGetCharacterSize(static_cast<aSROBJ*>(obj)->m_strkDum.next);
-    ASSERT_GT(runs, 60 * kLineHeightShare / 100);
+    ASSERT_GT(runs, 20 * kLineHeightShare / 100);
     ASSERT_EQ(lSRRecognize(obj), SR_OK);
     tagSIZE size{};
     EXPECT_EQ(lSRGetCharSize(obj, &size), SR_OK);
