@@ -51,15 +51,18 @@ float aSRLP::fGetCmbLP(int dist) const {
     return m_bFitted ? m_fit.fCmb[d] : lptables::kCmbLP[d];
 }
 
+float aSRLP::fWeighLangLP(double lp) const {
+    const float v = static_cast<float>(lp);
+    return m_bFitted ? m_fit.fLangWeight * std::max(v, m_fit.fLangFloor) : v;
+}
+
 float aSRLP::fGetMgrLP(uint32_t code) const {
-    const float lp = static_cast<float>(m_bgt.dGetLP(static_cast<uint16_t>(code)));
-    return m_bFitted ? m_fit.fLangWeight * std::max(lp, m_fit.fLangFloor) : lp;
+    return fWeighLangLP(m_bgt.dGetLP(static_cast<uint16_t>(code)));
 }
 
 float aSRLP::fGetBgrLP(uint32_t prevCode, uint32_t code) const {
-    const float lp = static_cast<float>(
+    return fWeighLangLP(
         m_bgt.dGetLP(static_cast<uint16_t>(prevCode), static_cast<uint16_t>(code), 1));
-    return m_bFitted ? m_fit.fLangWeight * std::max(lp, m_fit.fLangFloor) : lp;
 }
 
 namespace {

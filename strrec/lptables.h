@@ -72,6 +72,10 @@ public:
     aBigramContextProcess m_bgc;
 
 private:
+    // A monogram or bigram log-probability as the search counts it: with the fitted
+    // tables, raised to their floor and weighted; with the fixed ones, as it is.
+    float fWeighLangLP(double lp) const;
+
     float m_fSimX[22];
     float m_fSimV[22];
     bool m_bFitted = false;
