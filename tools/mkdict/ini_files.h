@@ -16,7 +16,7 @@ struct DictionaryNames {
 
 // Coarse candidates per recognition (CCOUNT). 50 reads the held-out imitations as well as
 // 250 for about a quarter of the work: writing that matches none of them well gets a
-// second look at three times as many (README, "Stroke order and class count").
+// second look at three times as many (docs/classifier.md, "Stroke order and class count").
 constexpr int kClassCount = 50;
 
 // Writes VELTAREC.INI and VELTABOX.INI into dir. False with a message.
