@@ -37,7 +37,7 @@ const QString kWriteFirst = QStringLiteral("さきに もじを\nかいてね");
 const QString kNotRead = QStringLiteral("よめなかったよ\nもういちど かいてね");
 const QString kTapHint = QStringLiteral("おすと ほかの こたえ");
 // What the check button says when there is no recognized character to judge.
-const QString kRecognizeFirst = QStringLiteral("もじを かいて\n「にんしき」を おしてね");
+const QString kRecognizeFirst = QStringLiteral("もじを かいて\n「にんしき」を\nおしてね");
 // After a solved question the players wait for the game master's next question.
 const QString kWaitForNext = QStringLiteral("つぎを まってね");
 
