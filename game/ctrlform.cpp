@@ -32,7 +32,8 @@ const QString kPeekCaption = QString::fromUtf8("答え");
 const QString kEndOfList =
     QString::fromUtf8("問題はこれで終わりです。次のファイルを選んでください。");
 const QString kNoSound = QString::fromUtf8(
-    "効果音を鳴らせません（音声の出力先がありません）。ゲームはそのまま続けられます。");
+    "効果音を鳴らせません。音声の出力先と Tessera.ini の Series を確かめてください"
+    "（ゲームはそのまま続けられます）。");
 
 // The whole character: the scattered tiles game with a single tile draws the answer in
 // one piece; without that game, the mosaic at one cell per pixel of its glyph.
