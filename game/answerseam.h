@@ -19,6 +19,8 @@ public:
     virtual bool IsVisible() const = 0;
     // The picture number of the window's picture bank (0 correct, 1 lost, 2 neutral).
     virtual void SetBitMapNo(int number) = 0;
+    // The questions the window's player has won in this session.
+    virtual void SetWins(int wins) = 0;
     // Closes the window for good, when the program ends.
     virtual void Unload() = 0;
 };
@@ -30,6 +32,7 @@ public:
     void SetVisible(bool visible) override { visible_ = visible; }
     bool IsVisible() const override { return visible_; }
     void SetBitMapNo(int) override {}
+    void SetWins(int) override {}
     void Unload() override { visible_ = false; }
 
 private:
@@ -51,6 +54,8 @@ public:
     virtual QString CurrentAnswer() const = 0;
     // Player number (1 or 2) answered correctly.
     virtual void Seikai(int player) = 0;
+    // A window's sound could not be played (no audio output, or no such sound).
+    virtual void SoundFailed() = 0;
 };
 
 } // namespace game

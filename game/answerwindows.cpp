@@ -31,6 +31,10 @@ void AnswerWindowSet::Seikai(int player) {
     panel_->Seikai(player);
 }
 
+void AnswerWindowSet::SoundFailed() {
+    panel_->SoundFailed();
+}
+
 QString AnswerWindowSet::ReadSetting(const QString& key, const QString& defaultValue) const {
     return main_->sysKit().readIni(QStringLiteral("TESSERA"), key, defaultValue);
 }

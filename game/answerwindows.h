@@ -24,6 +24,7 @@ public:
 
     QString CurrentAnswer() const override;
     void Seikai(int player) override;
+    void SoundFailed() override;
     QString ReadSetting(const QString& key, const QString& defaultValue) const override;
     QString ShroudFontName() const override;
 

@@ -1,6 +1,8 @@
 #include "game/mainwindow.h"
 
 #include "game/answerwindows.h"
+#include "game/charactercolor.h"
+#include "game/keptgame.h"
 
 #include "game/commonmodule.h"
 #include "game/ctrlform.h"
@@ -35,6 +37,10 @@ QLabel* ParamLabel(QWidget* parent, const QString& text, Qt::Alignment align) {
 
 } // namespace
 
+bool ParameterUnused(const QString& name) {
+    return name == QString::fromUtf8("－－");
+}
+
 QIcon ProgramIcon() {
     QPixmap pix(32, 32);
     pix.fill(QColor(0x40, 0x40, 0x40));
@@ -59,7 +65,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
         ShroudProxy s(shroud_);
         s.setBackColor(0xFFFFFF);
         s.setForeColor(0x404040);
-        s.setStringColor(0x00FF00);
+        s.setStringColor(kDefaultStringColor);
         s.setParam1(1);
         s.setParam2(16);
         s.setGameMode(1);
@@ -98,6 +104,7 @@ bool MainWindow::Start(const QString& programFolder, Uniform uniform) {
     answers_ = std::make_unique<AnswerWindowSet>(panel_, this);
     panel_->SetAnswerWindows(answers_->windows());
     if (!panel_->Load()) return false;
+    panel_->Resume(ReadKeptGame(WindowPlacesFile()));
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         PlaceWindows(screen->availableGeometry());
     panel_->show();
@@ -151,6 +158,11 @@ void MainWindow::SetParamNames(const QString& first, const QString& second) {
     Layout();
 }
 
+void MainWindow::SetParamsShown(bool shown) {
+    paramsShown_ = shown;
+    Layout();
+}
+
 void MainWindow::SetFirstValue(int value) {
     bunkatuLabel_->setNum(value);
 }
@@ -169,12 +181,16 @@ void MainWindow::Layout() {
         MaxInt(0, MinInt(qint16(RoundHalfEven(sh - h - 12)), qint16(RoundHalfEven(sw - 10))));
     if (shroud_) shroud_->setGeometry((sw - d) / 2, (sh - d - 38) / 2 + 2, d, d);
     const int top = sh - h + 3;
-    // The four labels in one row, centred: name, value, name, value.
+    // The labels in one row, centred: name, value, and the second name and value when the
+    // effect uses its second parameter.
     const QFontMetrics fm(label1_->font());
     const int nameW = fm.horizontalAdvance(QString::fromUtf8("分割")) + 8;
     const int valueW = fm.horizontalAdvance(QStringLiteral("000")) + 8;
     const int gap = fm.horizontalAdvance(' ') * 2;
-    const int rowW = 2 * (nameW + valueW) + gap;
+    const bool second = paramsShown_ && !ParameterUnused(label2_->text());
+    for (QLabel* l : {label1_, bunkatuLabel_}) l->setVisible(paramsShown_);
+    for (QLabel* l : {label2_, kaityouLabel_}) l->setVisible(second);
+    const int rowW = (second ? 2 : 1) * (nameW + valueW) + (second ? gap : 0);
     int x = qMax(0, (sw - rowW) / 2);
     for (QLabel* l : {label1_, bunkatuLabel_, label2_, kaityouLabel_}) {
         const int w = (l == label1_ || l == label2_) ? nameW : valueW;
@@ -208,6 +224,7 @@ void MainWindow::Unload() {
     if (unloading_) return;
     unloading_ = true;
     KeepWindowPlaces();
+    if (panel_) WriteKeptGame(WindowPlacesFile(), panel_->KeptState());
     if (panel_) {
         panel_->UnloadAnswerWindows();
         panel_->hide();

@@ -30,7 +30,11 @@ public:
     SysKitProxy sysKit() const { return SysKitProxy(sysKit_); }
     CtrlForm* panel() const { return panel_; }
 
+    // The names of the effect's parameters; a parameter the effect does not use (named
+    // "－－" by the effects control) is left out of the row with its value.
     void SetParamNames(const QString& first, const QString& second);
+    // Shows or hides the whole row of parameters (hidden while the character is shown whole).
+    void SetParamsShown(bool shown);
     void SetFirstValue(int value);
     void SetSecondValue(int value);
     // Closes the panel and the answer windows and ends the program.
@@ -59,7 +63,11 @@ private:
     CtrlForm* panel_ = nullptr;
     std::unique_ptr<AnswerWindowSet> answers_;
     bool unloading_ = false;
+    bool paramsShown_ = true;
 };
+
+// True for the name the effects control gives a parameter its effect does not use.
+bool ParameterUnused(const QString& name);
 
 // The program's icon, shared by its windows.
 QIcon ProgramIcon();

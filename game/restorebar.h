@@ -3,6 +3,7 @@
 // restored on any desktop, also one without a window manager or task bar.
 #pragma once
 
+#include "game/answers/pebblebutton.h"
 #include "game/flatbutton.h"
 
 #include <QCloseEvent>
@@ -20,6 +21,11 @@ public:
         button_ = new FlatButton(QString::fromUtf8("元に戻す"), this);
         button_->setObjectName(QStringLiteral("RestoreButton"));
         button_->setGeometry(4, 4, kWidth - 8, kHeight - 8);
+        // In the players' button type, so the room can read it too.
+        QFont f = button_->font();
+        f.setPixelSize(answers::kButtonPixelSize);
+        f.setBold(true);
+        button_->setFont(f);
         connect(button_, &QPushButton::clicked, this, &RestoreBar::restoreRequested);
     }
     FlatButton* button() const { return button_; }

@@ -35,7 +35,11 @@ void TakeMainIcon(QWidget* window) {
 // What the window says when the recognize button finds nothing to show.
 const QString kWriteFirst = QStringLiteral("さきに もじを\nかいてね");
 const QString kNotRead = QStringLiteral("よめなかったよ\nもういちど かいてね");
-const QString kTapHint = QStringLiteral("もじを おすと ほかの こたえ");
+const QString kTapHint = QStringLiteral("おすと ほかの こたえ");
+// What the check button says when there is no recognized character to judge.
+const QString kRecognizeFirst = QStringLiteral("もじを かいて\n「にんしき」を\nおしてね");
+// After a solved question the players wait for the game master's next question.
+const QString kWaitForNext = QStringLiteral("つぎを まってね");
 
 bool NormalState(const QWidget* w) {
     return !(w->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -110,11 +114,22 @@ AnswerForm::AnswerForm(AnswerHost* host, int player, AnswerMirror* mirror, QWidg
     hint_ = new QLabel(kTapHint, this);
     hint_->setObjectName(QStringLiteral("TapHint"));
     hint_->setAlignment(Qt::AlignCenter);
-    QFont small = hint_->font();
-    small.setPixelSize(11);
-    hint_->setFont(small);
+    QFont readable = hint_->font();
+    readable.setPixelSize(kButtonPixelSize);
+    readable.setBold(true);
+    hint_->setFont(readable);
     hint_->setStyleSheet(QStringLiteral("color: #2f5f8f;"));
     hint_->hide();
+
+    wins_ = new QLabel(this);
+    wins_->setObjectName(QStringLiteral("Wins"));
+    wins_->setAlignment(Qt::AlignCenter);
+    QFont score = wins_->font();
+    score.setPixelSize(15);
+    score.setBold(true);
+    wins_->setFont(score);
+    wins_->setStyleSheet(QStringLiteral("color: #1c2f4a;"));
+    SetWins(0);
 
     notice_ = new QLabel(this);
     notice_->setObjectName(QStringLiteral("Notice"));
@@ -162,6 +177,7 @@ void AnswerForm::showEvent(QShowEvent* event) {
 }
 
 void AnswerForm::LockedAll() {
+    locked_ = true;
     box_.setReadOnly(true);
     for (PebbleButton* b : {recButton_, clearButton_, chkButton_}) b->setEnabled(false);
     hideNotice();
@@ -169,6 +185,7 @@ void AnswerForm::LockedAll() {
 }
 
 void AnswerForm::UnLockedAll() {
+    locked_ = false;
     neutralPicture();
     clearBoxes();
     box_.setReadOnly(false);
@@ -180,6 +197,10 @@ void AnswerForm::UnLockedAll() {
 void AnswerForm::SetBitMapNo(int number) {
     larder_.setBitMapNo(number);
     if (mirror_) mirror_->larder().setBitMapNo(number);
+}
+
+void AnswerForm::SetWins(int wins) {
+    wins_->setText(QStringLiteral("かち\n%1").arg(wins));
 }
 
 void AnswerForm::Unload() {
@@ -221,7 +242,11 @@ void AnswerForm::hideNotice() {
 }
 
 void AnswerForm::updateHint() {
-    hint_->setVisible(box_.recog() && !box_.readOnly() && !hint_->geometry().isEmpty());
+    // A locked window tells what comes next; an open one with a result that it can be
+    // tapped for the other candidates.
+    hint_->setText(locked_ ? kWaitForNext : kTapHint);
+    const bool wanted = locked_ || (box_.recog() && !box_.readOnly());
+    hint_->setVisible(wanted && !hint_->geometry().isEmpty());
 }
 
 void AnswerForm::Erase() {
@@ -230,14 +255,18 @@ void AnswerForm::Erase() {
 }
 
 void AnswerForm::Judge() {
-    if (!box_.recog()) return;
+    if (!box_.recog()) {
+        // Nothing to judge yet: the player is told how to get a character to check.
+        showNotice(kRecognizeFirst);
+        return;
+    }
     // The whole answer line must equal the one recognized character: no trimming, case
     // and width count.
     const bool right = host_ && host_->CurrentAnswer() == box_.result();
     SetBitMapNo(right ? kPictureCorrect : kPictureWrong);
     const int series = larder_.seriesNo();
     const int wave = larder_.present() ? larder_.bitMapNo() : (right ? 0 : 1);
-    larder_.playWave(series, wave);
+    if (!larder_.playWave(series, wave) && host_) host_->SoundFailed();
     emit waveRequested(series, wave);
     if (right) host_->Seikai(player_);
 }
@@ -288,6 +317,7 @@ void AnswerForm::resizeEvent(QResizeEvent* event) {
     clearButton_->setGeometry(l.clearButton);
     chkButton_->setGeometry(l.chkButton);
     hint_->setGeometry(l.hint);
+    wins_->setGeometry(l.wins);
     if (notice_->isVisible()) notice_->setGeometry(l.quillbox.adjusted(6, 6, -6, -6));
     updateHint();
     QWidget::resizeEvent(event);

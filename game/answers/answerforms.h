@@ -34,6 +34,8 @@ public:
     void SetVisible(bool visible) override { setVisible(visible); }
     bool IsVisible() const override { return isVisible(); }
     void SetBitMapNo(int number) override { larder_.setBitMapNo(number); }
+    // The audience sees the score in the players' own windows.
+    void SetWins(int) override {}
     void Unload() override;
 
 protected:
@@ -69,11 +71,14 @@ public:
     // candidates, and the short notice over the box when nothing was recognized.
     QLabel* hintLabel() const { return hint_; }
     QLabel* noticeLabel() const { return notice_; }
+    // The player's win count of the session, under the erase button.
+    QLabel* winsLabel() const { return wins_; }
 
     // How long the notice over the box stays.
     static constexpr int kNoticeMilliseconds = 1800;
 
-    // Box read-only, buttons disabled.
+    // Box read-only, buttons disabled; the strip under the box says that the next
+    // question comes from the game master.
     void LockedAll() override;
     // Neutral picture, ink cleared (the mirror's too), box writable, buttons enabled.
     void UnLockedAll() override;
@@ -81,6 +86,7 @@ public:
     bool IsVisible() const override { return isVisible(); }
     // Sets this window's picture, and the mirror's for player 2.
     void SetBitMapNo(int number) override;
+    void SetWins(int wins) override;
     void Unload() override;
 
     // The button actions.
@@ -121,9 +127,11 @@ private:
     PebbleButton* chkButton_;
     QLabel* hint_;
     QLabel* notice_;
+    QLabel* wins_;
     QTimer* noticeTimer_;
     bool loaded_ = false;
     bool unloading_ = false;
+    bool locked_ = false;
 };
 
 } // namespace answers

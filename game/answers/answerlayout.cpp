@@ -35,10 +35,13 @@ AnswerLayout ComputeLayout(int sw, int sh, bool mirror) {
         l.quillbox = QRect(5, boxTop, Max0(sw - 5.0), Max0(sh - 15.0 - d));
         return l;
     }
-    l.quillbox = QRect(5, boxTop, Max0(sw - 10.0), Max0(sh - 120.0 - d));
+    // The box leaves a strip above the buttons for a line of text in the buttons' type
+    // size, readable from a distance (the hint, or what comes next after a solved question).
+    l.quillbox = QRect(5, boxTop, Max0(sw - 10.0), Max0(sh - 104.0 - kHintHeight - d));
     l.recButton = QRect(5, sh - 94, Max0(sw - 75.0), kButtonHeight);
     l.clearButton = QRect(sw - 55, l.recButton.top(), kClearButtonWidth, kButtonHeight);
     l.chkButton = QRect(5, l.recButton.top() + kButtonHeight + 6, Max0(sw - 75.0), kButtonHeight);
+    l.wins = QRect(l.clearButton.left(), l.chkButton.top(), kClearButtonWidth, kButtonHeight);
     const int boxBottom = l.quillbox.top() + l.quillbox.height();
     if (l.recButton.top() > boxBottom)
         l.hint = QRect(5, boxBottom, Max0(sw - 10.0), l.recButton.top() - boxBottom);

@@ -16,6 +16,8 @@ inline constexpr int kMirrorHeightShortfall = 105;
 // short one).
 inline constexpr int kButtonHeight = 40;
 inline constexpr int kClearButtonWidth = 50;
+// The strip between the box and the buttons: tall enough for a line in the buttons' type.
+inline constexpr int kHintHeight = 26;
 
 struct AnswerLayout {
     QRect larder;
@@ -26,6 +28,9 @@ struct AnswerLayout {
     // The strip between the box and the buttons, where a short hint may stand (empty
     // for the mirror and when the window leaves no room).
     QRect hint;
+    // The player's win count, right of the check button under the erase button (empty for
+    // the mirror).
+    QRect wins;
 };
 
 // The layout of a player's window (with buttons) or of the mirror (picture and box only;

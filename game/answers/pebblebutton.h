@@ -8,6 +8,10 @@
 
 namespace answers {
 
+// The type size of the answer windows' buttons, also taken by the other text a player
+// must read from a distance (the hint under the box, the restore bar).
+inline constexpr int kButtonPixelSize = 17;
+
 class PebbleButton : public QPushButton {
     Q_OBJECT
 public:
@@ -16,7 +20,7 @@ public:
         setFocusPolicy(Qt::NoFocus);
         setCursor(Qt::PointingHandCursor);
         QFont f = font();
-        f.setPixelSize(17);
+        f.setPixelSize(kButtonPixelSize);
         f.setBold(true);
         setFont(f);
         setStyleSheet(QStringLiteral(

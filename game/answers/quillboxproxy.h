@@ -8,6 +8,7 @@
 namespace answers {
 
 inline constexpr const char* kQuillboxProgId = "QUILLBOX.QuillboxCtrl.1";
+inline constexpr int kInkWidth = 4;
 
 class QuillboxProxy : public ControlProxy {
 public:
@@ -35,11 +36,13 @@ public:
     }
 
     // Sets the handwriting box's design-time settings of the answer windows: pale yellow
-    // paper, blue ink, green result text, five candidates, hiragana and kanji only.
+    // paper, blue ink, green result text, five candidates, hiragana and kanji only. The ink
+    // is kInkWidth pixels wide, so that the audience can follow the writing from the back
+    // of a room (a 2-pixel line is lost at that distance).
     void applyAnswerSettings() const {
         set("BackColor", quint32(0xC0FFFF));
         set("LineColor", quint32(0xFF0000));
-        set("LineWidth", 2);
+        set("LineWidth", kInkWidth);
         set("StringColor", quint32(0x00FF00));
         set("StringWidth", 3);
         set("SelectNum", 5);

@@ -1,8 +1,9 @@
 // Plays one turn of the game as the README tells it and takes the screen at each step:
-// the windows as they first open with a question file loaded, a player's writing read,
-// the question solved, a player told to write first, and the panel minimized. Needs a real display
-// (the script runs a virtual X server with a window manager); writes PNG files into the folder
-// given.
+// the first start, the windows with a question file loaded, a player's writing read, a
+// player checking before anything was read, the question solved and shown whole, a player
+// told to write first, the main window's mosaic, a panel tooltip, the end of the question
+// list and the panel minimized. Needs a real display (the script runs a virtual X server
+// with a window manager); writes PNG files into the folder given.
 #include "game/answers/answerforms.h"
 #include "game/answers/pebblebutton.h"
 #include "game/ctrlform.h"
@@ -13,11 +14,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QHelpEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstdio>
 
@@ -86,6 +89,8 @@ int main(int argc, char** argv) {
     main.show();
     game::CtrlForm* panel = main.panel();
     QTest::qWait(800);
+    // The first start: the main window and the panel; the players' windows come with a file.
+    bool ok = Save(out, "first-start.png", GameArea());
 
     // The game master loads the first grade's questions and switches on two players and
     // the mirror; the picture is opened a little.
@@ -96,7 +101,7 @@ int main(int argc, char** argv) {
     panel->findChild<QCheckBox*>("PlayCheck2")->setChecked(true);
     panel->findChild<QScrollBar*>("BunScroll")->setValue(6);
     QTest::qWait(1200);
-    bool ok = Save(out, "windows.png", GameArea());
+    ok = Save(out, "windows.png", GameArea()) && ok;
 
     // Player 1 writes the answer, one level stroke, and has it read; player 2 is still
     // writing, and the mirror follows.
@@ -112,10 +117,15 @@ int main(int argc, char** argv) {
     QTest::qWait(600);
     ok = Save(out, "writing.png", GameArea()) && ok;
 
-    // Player 1 checks the answer: the picture shows the win, player 2's the loss, and the
-    // game master opens the whole character.
+    // Player 2 checks before the writing was read, and is told to press にんしき first.
+    QTest::mouseClick(two->chkButton(), Qt::LeftButton);
+    QTest::qWait(300);
+    ok = Save(out, "check-first.png", two->frameGeometry()) && ok;
+
+    // Player 1 checks the answer: the picture shows the win, player 2's the loss, both are
+    // told to wait for the next question, the win is counted, and Main shows the whole
+    // character by itself. Without an audio output the panel says once that no sound plays.
     QTest::mouseClick(one->chkButton(), Qt::LeftButton);
-    panel->findChild<QScrollBar*>("BunScroll")->setValue(100);
     QTest::qWait(900);
     ok = Save(out, "solved.png", GameArea()) && ok;
 
@@ -125,6 +135,30 @@ int main(int argc, char** argv) {
     QTest::mouseClick(two->recButton(), Qt::LeftButton);
     QTest::qWait(300);
     ok = Save(out, "notice.png", two->frameGeometry()) && ok;
+
+    // The mosaic on the main window in the default character colour; the effect's unused
+    // second parameter is left out of the row under it.
+    panel->findChild<QScrollBar*>("BunScroll")->setValue(12);
+    QTest::qWait(500);
+    ok = Save(out, "mosaic.png", main.frameGeometry()) && ok;
+
+    // A tooltip of the panel.
+    QWidget* reveal = panel->findChild<QPushButton*>("RevealButton");
+    const QPoint tip = reveal->mapToGlobal(reveal->rect().center());
+    QTest::mouseMove(reveal, reveal->rect().center());
+    QTest::qWait(100);
+    QHelpEvent help(QEvent::ToolTip, reveal->rect().center(), tip);
+    QCoreApplication::sendEvent(reveal, &help);
+    QTest::qWait(500);
+    ok = Save(out, "tooltip.png", panel->frameGeometry().adjusted(0, 0, 160, 0)) && ok;
+    QToolTip::hideText();
+
+    // +1 at the last question says that the list is finished.
+    auto* mon = panel->findChild<QScrollBar*>("MonScroll");
+    mon->setValue(mon->maximum());
+    panel->findChild<QPushButton*>("MonPlus1")->click();
+    QTest::qWait(400);
+    ok = Save(out, "end-of-list.png", panel->frameGeometry()) && ok;
 
     // The game master's minimize leaves a bar that brings everything back.
     panel->findChild<QPushButton*>("MinimizeButton")->click();

@@ -31,7 +31,7 @@ namespace {
 
 class RecordingAnswer : public AnswerWindow {
 public:
-    int locks = 0, unlocks = 0, bitmap = -1;
+    int locks = 0, unlocks = 0, bitmap = -1, wins = -1;
     bool visible = false, locked = false;
     void LockedAll() override {
         ++locks;
@@ -44,6 +44,7 @@ public:
     void SetVisible(bool v) override { visible = v; }
     bool IsVisible() const override { return visible; }
     void SetBitMapNo(int n) override { bitmap = n; }
+    void SetWins(int n) override { wins = n; }
     void Unload() override { visible = false; }
 };
 
@@ -345,4 +346,104 @@ TEST(PanelStart, StartsFromTheProgramFolderWhateverTheWorkingDirectory) {
     ASSERT_NE(menu, nullptr);
     QDir::setCurrent(old);
     EXPECT_TRUE(main.sysKit().programPath().startsWith(QDir(program.path()).canonicalPath()));
+}
+
+TEST_F(PanelTest, ANewEffectStartsHiddenUnlessTheSettingsKeepTheFirstParameter) {
+    if (!Shroud()) GTEST_SKIP() << "the effects control is not in the plug-in folder";
+    for (const auto& [keep, expected] :
+         {std::pair{"", 1}, std::pair{"KeepParam1OnGameChange=1\r\n", 96}}) {
+        Write("Tessera.ini", Sjis("[TESSERA]\r\nDataPath=questions\r\n") + keep);
+        main = std::make_unique<MainWindow>();
+        ASSERT_TRUE(main->Start(dir.path(), [this] { return u(rng); }));
+        panel = main->panel();
+        panel->SetAnswerWindows({&a1, &a2, &a2m});
+        Pick("q.txt", Sjis("山\r\n"));
+        ChooseGame(2);
+        Find<QScrollBar>("BunScroll")->setValue(96);
+        ChooseGame(4);
+        EXPECT_EQ(Find<QScrollBar>("BunScroll")->value(), expected) << keep;
+        EXPECT_EQ(Shroud()->property("Param1").toInt(), expected) << keep;
+        EXPECT_EQ(Shroud()->property("GameMode").toInt(), 5);
+        EXPECT_EQ(main->findChild<QLabel*>("BunkatuLabel")->text(), QString::number(expected));
+    }
+}
+
+TEST_F(PanelTest, RevealShowsTheWholeCharacterUntilTheNextQuestion) {
+    if (!Shroud()) GTEST_SKIP() << "the effects control is not in the plug-in folder";
+    Pick("q.txt", Sjis("山\r\n川\r\n"));
+    ChooseGame(1);
+    Click("RevealButton");
+    EXPECT_TRUE(panel->Revealed());
+    // One tile of the scattered tiles game is the character in one piece.
+    EXPECT_EQ(Shroud()->property("GameMode").toInt(), 5);
+    EXPECT_EQ(Shroud()->property("Param2").toInt(), 1);
+    EXPECT_TRUE(main->findChild<QLabel*>("BunkatuLabel")->isHidden());
+    Click("MonPlus1");
+    EXPECT_FALSE(panel->Revealed());
+    EXPECT_EQ(Shroud()->property("GameMode").toInt(), 2) << "the chosen effect again";
+    EXPECT_EQ(Shroud()->property("Param2").toInt(), Find<QScrollBar>("KaiScroll")->value());
+    EXPECT_EQ(Shroud()->property("Param1").toInt(), 1);
+    EXPECT_FALSE(main->findChild<QLabel*>("BunkatuLabel")->isHidden());
+    // A right answer reveals by itself only while the check box is on.
+    for (const bool automatic : {true, false}) {
+        Click("MonRestart");
+        Find<QCheckBox>("AutoRevealCheck")->setChecked(automatic);
+        panel->Seikai(1);
+        EXPECT_EQ(panel->Revealed(), automatic);
+    }
+}
+
+TEST_F(PanelTest, WinsAreCountedPerPlayerAndReset) {
+    Pick("q.txt", Sjis("一\r\n二\r\n"));
+    for (const int player : {1, 2, 1}) panel->Seikai(player);
+    EXPECT_EQ(panel->Wins(1), 2);
+    EXPECT_EQ(panel->Wins(2), 1);
+    EXPECT_EQ(a1.wins, 2);
+    EXPECT_EQ(a2.wins, 1);
+    EXPECT_TRUE(Find<QLabel>("WinsLabel")->text().contains("1P 2"));
+    Click("ResetWinsButton");
+    EXPECT_EQ(panel->Wins(1) + panel->Wins(2), 0);
+    EXPECT_EQ(a1.wins, 0);
+    EXPECT_EQ(a2.wins, 0);
+}
+
+TEST_F(PanelTest, PlusOneAtTheLastQuestionSaysTheListIsFinished) {
+    Pick("q.txt", Sjis("一\r\n二\r\n"));
+    Click("MonPlus1");
+    panel->Seikai(1);
+    const int unlocks = a1.unlocks;
+    Click("MonPlus1");
+    EXPECT_TRUE(panel->Notice().contains(QString::fromUtf8("終わり")));
+    EXPECT_EQ(Find<QScrollBar>("MonScroll")->value(), 2);
+    EXPECT_TRUE(panel->AnsFlag()) << "the last question is not played again";
+    EXPECT_EQ(a1.unlocks, unlocks);
+    Click("MonMinus1");
+    EXPECT_TRUE(panel->Notice().isEmpty());
+}
+
+TEST_F(PanelTest, SoundsThatCannotPlayAreReportedOnce) {
+    Pick("q.txt", Sjis("一\r\n"));
+    panel->SoundFailed();
+    EXPECT_TRUE(panel->Notice().contains(QString::fromUtf8("効果音")));
+    Click("MonPlus1");
+    const QString later = panel->Notice();
+    panel->SoundFailed();
+    EXPECT_EQ(panel->Notice(), later) << "not repeated for every sound";
+}
+
+TEST_F(PanelTest, EveryPanelControlHasATooltipAndMainHidesAnUnusedParameter) {
+    for (QWidget* w : panel->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QScrollBar*>(w) ||
+                             qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             w->inherits("game::ColorSwatch");
+        if (!control || w->window() != panel || w->parentWidget()->inherits("QComboBox")) continue;
+        EXPECT_FALSE(w->toolTip().isEmpty())
+            << w->metaObject()->className() << " " << w->objectName().toStdString();
+    }
+    if (!Shroud()) return;
+    main->show();
+    for (const auto& [game, shown] : {std::pair{0, false}, std::pair{1, true}}) {
+        ChooseGame(game);
+        EXPECT_EQ(main->findChild<QLabel*>("KaityouLabel")->isVisible(), shown) << game;
+    }
 }

@@ -1,11 +1,19 @@
 // Where the game's windows go on the first start and after a restart.
+#include "game/charactercolor.h"
 #include "game/ctrlform.h"
+#include "game/keptgame.h"
 #include "game/mainwindow.h"
 #include "game/windowplaces.h"
 #include "platform/encoding.h"
+#include "platform/profile.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -93,7 +101,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         QFile ini(dir.filePath("Tessera.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[TESSERA]\r\n");
+        ini.write("[TESSERA]\r\nDataPath=qs\r\n");
     }
     void TearDown() override {
         QFile::remove(WindowPlacesFile());
@@ -152,3 +160,83 @@ TEST_F(GameWindows, AKeptPlaceOffTheScreenGivesWayToTheArrangement) {
 }
 
 } // namespace
+
+namespace {
+
+// A question file of the game's folder, in Shift-JIS.
+QString WriteQuestions(const QTemporaryDir& dir, const char* name, const char* utf8) {
+    QDir(dir.path()).mkpath("qs");
+    const QString path = dir.filePath(QString("qs/") + name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::fromStdString(*platform::Utf8ToCp932(utf8)));
+    return path;
+}
+
+} // namespace
+
+TEST_F(GameWindows, TheGameResumesWhereItWasLeft) {
+    const QString file = WriteQuestions(dir, "a.txt", "一\r\n二\r\n三\r\n");
+    {
+        const auto main = StartGame();
+        CtrlForm* panel = main->panel();
+        // The colours as the swatches' chooser would set them.
+        KeptGame colours;
+        colours.stringColor = QColor("#123456");
+        colours.backColor = QColor("#fafad2");
+        panel->Resume(colours);
+        panel->QuestionFilePicked(file);
+        panel->findChild<QCheckBox*>("PlayCheck1")->setChecked(true);
+        panel->findChild<QCheckBox*>("PlayCheck2")->setChecked(true);
+        auto* combo = panel->findChild<QComboBox*>("GameCombo");
+        combo->setCurrentIndex(3);
+        emit combo->activated(3);
+        panel->findChild<QScrollBar*>("MonScroll")->setValue(3);
+        main->Unload();
+    }
+    const auto again = StartGame();
+    CtrlForm* panel = again->panel();
+    EXPECT_EQ(panel->CurrentAnswer(), QString::fromUtf8("三"));
+    EXPECT_EQ(panel->findChild<QLineEdit*>("Text1")->text(), "a.txt");
+    EXPECT_TRUE(panel->findChild<QCheckBox*>("PlayCheck1")->isChecked());
+    EXPECT_TRUE(panel->findChild<QCheckBox*>("PlayCheck2")->isChecked());
+    EXPECT_TRUE(Window(*again, "Answer2")->isVisible());
+    EXPECT_EQ(panel->findChild<QComboBox*>("GameCombo")->currentIndex(), 3);
+    const ShroudProxy shroud = again->shroud();
+    if (!shroud.present()) return;
+    EXPECT_EQ(shroud.gameMode(), 4);
+    EXPECT_EQ(shroud.stringColor(), 0x563412u) << "kept as the control's OLE colour";
+    EXPECT_EQ(shroud.backColor(), 0xD2FAFAu);
+    EXPECT_EQ(shroud.foreColor(), 0x404040u) << "a colour never changed stays the default";
+}
+
+TEST_F(GameWindows, KeptEntriesThatAreMissingOrCorruptGiveTheDefaults) {
+    const QString file = WriteQuestions(dir, "b.txt", "山\r\n川\r\n");
+    const QByteArray ini = QFile::encodeName(WindowPlacesFile());
+    QDir().mkpath(QFileInfo(WindowPlacesFile()).absolutePath());
+    const std::pair<const char*, QByteArray> entries[] = {
+        {"BackColor", "red"},     {"StringColor", "#12345"},
+        {"ForeColor", "#GG0000"}, {"TwoPlayers", "yes"},
+        {"Mirror", "2"},          {"GameMode", "9"},
+        {"Question", "99"},       {"QuestionFile", file.toUtf8()},
+    };
+    for (const auto& [key, value] : entries)
+        ASSERT_TRUE(
+            platform::WritePrivateProfileString("Game", key, value.constData(), ini.constData()));
+    const auto main = StartGame();
+    CtrlForm* panel = main->panel();
+    EXPECT_EQ(panel->CurrentAnswer(), QString::fromUtf8("山")) << "a question beyond the list";
+    EXPECT_FALSE(panel->findChild<QCheckBox*>("PlayCheck1")->isChecked());
+    EXPECT_FALSE(panel->findChild<QCheckBox*>("PlayCheck2")->isChecked());
+    EXPECT_EQ(panel->findChild<QComboBox*>("GameCombo")->currentIndex(), 0);
+    const ShroudProxy shroud = main->shroud();
+    if (shroud.present()) {
+        EXPECT_EQ(shroud.backColor(), 0xFFFFFFu);
+        EXPECT_EQ(shroud.stringColor(), kDefaultStringColor);
+        EXPECT_EQ(shroud.foreColor(), 0x404040u);
+    }
+    // A kept file that is gone leaves the panel as on a first start.
+    ASSERT_TRUE(QFile::remove(file));
+    const auto again = (main->Unload(), StartGame());
+    EXPECT_EQ(again->panel()->findChild<QLineEdit*>("Text1")->text(), "None");
+}

@@ -18,6 +18,7 @@ public:
     QMap<QString, QString> settings;
     QString font = QStringLiteral("ＭＳ ゴシック");
     std::vector<int> seikai;
+    int soundFailures = 0;
     // Like the panel: locks both players and shows the other one as lost.
     answers::AnswerForm* one = nullptr;
     answers::AnswerForm* two = nullptr;
@@ -30,6 +31,7 @@ public:
         answers::AnswerForm* other = player == 1 ? two : one;
         if (other) other->SetBitMapNo(answers::kPictureWrong);
     }
+    void SoundFailed() override { ++soundFailures; }
     QString ReadSetting(const QString& key, const QString& def) const override {
         return settings.value(key, def);
     }

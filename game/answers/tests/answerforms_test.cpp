@@ -219,6 +219,8 @@ TEST_F(AnswerForms, NothingRecognizedClearsTheInkAndJudgesNothing) {
     QSignalSpy waves(one_.get(), &AnswerForm::waveRequested);
     press(one_->chkButton());
     EXPECT_EQ(waves.count(), 0) << "an empty box is not judged";
+    ASSERT_TRUE(one_->noticeLabel()->isVisible()) << "but the player is told what to do";
+    EXPECT_TRUE(one_->noticeLabel()->text().contains(QStringLiteral("にんしき")));
     candidates(0);
     write(*two_);
     ASSERT_TRUE(two_->box().recogOk());
@@ -266,11 +268,38 @@ TEST_F(AnswerForms, TapHintShowsWhileAResultCanBeStepped) {
     EXPECT_LE(hint->geometry().bottom(), one_->recButton()->geometry().top());
     press(one_->clearButton());
     EXPECT_FALSE(hint->isVisible()) << "no result, nothing to tap";
+    EXPECT_EQ(hint->font().pixelSize(), one_->recButton()->font().pixelSize())
+        << "in the buttons' type size";
+    EXPECT_LE(hint->sizeHint().width(), hint->width()) << "the hint fits the smallest window";
+    const QString tap = hint->text();
     writeAndRecognize(*one_);
     one_->LockedAll();
-    EXPECT_FALSE(hint->isVisible()) << "a locked window cannot step";
+    ASSERT_TRUE(hint->isVisible()) << "a solved question says what comes next";
+    EXPECT_NE(hint->text(), tap);
+    EXPECT_LE(hint->sizeHint().width(), hint->width());
     one_->UnLockedAll();
     EXPECT_FALSE(hint->isVisible());
+}
+
+TEST_F(AnswerForms, InkIsDrawnAtLeastFourPixelsWide) {
+    QWidget* box = one_->box().widget();
+    EXPECT_GE(box->property("LineWidth").toInt(), 4);
+    answertest::MouseStroke(box, {{20, 60}, {60, 60}, {100, 60}, {140, 60}});
+    const QImage shot = box->grab().toImage();
+    // Blue ink on pale yellow paper: a pixel mostly of ink has little red left.
+    int inked = 0;
+    for (int y = 40; y < 80; ++y) inked += qRed(shot.pixel(80, y)) < 100;
+    EXPECT_GE(inked, 4) << "pixels of ink across the stroke";
+}
+
+TEST_F(AnswerForms, EachPlayerWindowShowsItsWinCount) {
+    for (const int wins : {0, 3, 12}) {
+        one_->SetWins(wins);
+        EXPECT_TRUE(one_->winsLabel()->text().contains(QString::number(wins)));
+        EXPECT_LE(one_->winsLabel()->sizeHint().width(), one_->winsLabel()->width());
+    }
+    EXPECT_TRUE(one_->winsLabel()->isVisible());
+    EXPECT_FALSE(one_->winsLabel()->geometry().intersects(one_->chkButton()->geometry()));
 }
 
 TEST_F(AnswerForms, ButtonsDrawAFrameAndLookDisabledWhenLocked) {

@@ -9,7 +9,8 @@ TEST(PlayerLayout, SmallestWindow) {
     // 220 x 400: d = min(int(290 * 0.45) = int(130.5) = 130, 210) = 130.
     const AnswerLayout l = ComputeLayout(220, 400, false);
     EXPECT_EQ(l.larder, QRect(45, 5, 130, 130));
-    EXPECT_EQ(l.quillbox, QRect(5, 140, 210, 150));
+    EXPECT_EQ(l.quillbox, QRect(5, 140, 210, 140));
+    EXPECT_EQ(l.hint, QRect(5, 280, 210, kHintHeight)) << "a strip above the buttons";
     EXPECT_EQ(l.recButton.topLeft(), QPoint(5, 306));
     EXPECT_EQ(l.recButton.width(), 145);
     EXPECT_EQ(l.clearButton.topLeft(), QPoint(165, 306));
@@ -29,7 +30,7 @@ TEST(PlayerLayout, NarrowWindowIsLimitedByWidthAndCentresOddRemainders) {
     const AnswerLayout half = ComputeLayout(400, 333, false);
     // d = int(223 * 0.45 = 100.35) = 100, left (400 - 100) / 2 = 150.
     EXPECT_EQ(half.larder, QRect(150, 5, 100, 100));
-    EXPECT_EQ(half.quillbox.height(), 333 - 120 - 100);
+    EXPECT_EQ(half.quillbox.height(), 333 - 104 - kHintHeight - 100);
 }
 
 TEST(PlayerLayout, TinyWindowGivesEmptyNotNegativeSizes) {
