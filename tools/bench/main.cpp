@@ -52,6 +52,8 @@ const char kUsage[] =
     "  --class-count N   coarse candidates of the coarse path (50, as configured)\n"
     "  --coarse-only     skip the full path\n"
     "  --in-order        match strokes only in the order and direction written\n"
+    "  --count-as-written  match strokes only with the count written (no joined or split\n"
+    "                    strokes looked for)\n"
     "  --prior FILE      character prior to order the candidates with as the recognition\n"
     "                    service does (default: the configured one; 'none' for none)\n"
     "  --prior-span N    score points the prior may move a candidate (the file's)\n"
@@ -64,7 +66,7 @@ struct Options {
     int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount,
         prior_span = -1, joins = 0, splits = 0;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
-    bool coarse_only = false, recall = false, in_order = false;
+    bool coarse_only = false, recall = false, in_order = false, count_as_written = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -113,6 +115,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.coarse_only = true;
         else if (a == "--in-order")
             o.in_order = true;
+        else if (a == "--count-as-written")
+            o.count_as_written = true;
         else if (a == "--recall")
             o.recall = true;
         else
@@ -200,10 +204,12 @@ int RankOf(const Sample& s, const CR_RESULT* res, int n) {
 
 void Report(const char* name, const Figures& f) {
     if (f.n == 0) return;
+    double sum = 0;
+    for (double v : f.ms) sum += v;
     std::printf("%-22s %6d samples  top-1 %6.2f %%  top-10 %6.2f %%  median %7.3f ms  "
-                "p95 %7.3f ms\n",
+                "p95 %7.3f ms  mean %7.3f ms\n",
                 name, f.n, 100.0 * f.top1 / f.n, 100.0 * f.top10 / f.n, Percentile(f.ms, 50),
-                Percentile(f.ms, 95));
+                Percentile(f.ms, 95), sum / f.n);
 }
 
 } // namespace
@@ -299,14 +305,15 @@ int main(int argc, char** argv) {
                      r);
         return 1;
     }
-    if (o.in_order) {
+    if (o.in_order || o.count_as_written) {
         auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
         if (!mode) {
             std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
             close();
             return 1;
         }
-        mode(2); // bit 2: strokes in the order written only
+        // bit 2: strokes in the order written only; bit 4: with the count written only
+        mode((o.in_order ? 2 : 0) | (o.count_as_written ? 4 : 0));
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
