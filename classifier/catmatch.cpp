@@ -160,10 +160,12 @@ void matchcounted(CATMATCH* cm, const PATTERN_B* dic) {
     if (kBestScore - penalty <= cm->score) return;
     STROKE_ORDER order;
     const bool reorder = strokeorderkeys(map.dic, map.key, dic->stroke, &order);
-    if (reorder) {
-        penalty += long{_order_penalty} * order.moved + long{_reverse_penalty} * order.reversed;
-        if (kBestScore - penalty <= cm->score) return;
-    }
+    int moved = 0, reversed = 0;
+    countedorder(&map, reorder ? &order : nullptr, &moved, &reversed);
+    penalty += long{_order_penalty} * moved + long{_reverse_penalty} * reversed;
+    // ink left out that is no pen-up move of the pattern counts as ink that does not match
+    penalty += leftoutink(&map, reorder ? &order : nullptr);
+    if (kBestScore - penalty <= cm->score) return;
     PATTERN_B counted{};
     counted.data = cm->count_buf;
     countedpattern(&counted, &cm->in, &map, reorder ? &order : nullptr);

@@ -404,6 +404,11 @@ int CoarseClassifyAnyCount(const PATTERN_W* pat, uint16_t* cands, int32_t* dist,
     return Classify(pat, cands, dist, num, false, true);
 }
 
+int CoarseClassifyAnyCountAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist,
+                                       int num) {
+    return Classify(pat, cands, dist, num, true, true);
+}
+
 int InitCandSearchTable(CANDTBL* ht, const uint16_t* codes, int n) {
     ht->linktbl = nullptr;
     ht->hashtbl = nullptr;

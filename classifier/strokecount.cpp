@@ -187,7 +187,7 @@ struct Step {
 extern "C" {
 
 int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
-    map->joins = map->splits = map->pieces = map->points = 0;
+    map->joins = map->splits = map->pieces = map->points = map->moves = 0;
     const int I = in->stroke, D = dic->stroke;
     if (I == D || I < 1 || D < 1 || I > ORDER_MAXSTROKE || D > ORDER_MAXSTROKE) return 0;
     if (D > COUNT_MAXRUN * I || I > COUNT_MAXRUN * D) return 0;
@@ -263,7 +263,16 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
                 const int to = c + 1 < s.pattern ? s.cuts[c].last : w.end - w.begin - 1;
                 map->piece[map->pieces++] =
                     COUNT_PIECE{int16_t(w.begin + from), int16_t(w.begin + to + 1), 0, 0};
+                map->written[made] = int8_t(stroke);
+                map->cut[made] = 1;
                 map->key[made++] = runkeyof(*ik, stroke, from, to);
+                if (c + 1 < s.pattern && s.cuts[c].first != s.cuts[c].last) {
+                    // the pen-up move drawn between this piece and the next is left out
+                    const POINT_B& a = in->data[w.begin + s.cuts[c].last];
+                    const POINT_B& b = in->data[w.begin + s.cuts[c].first];
+                    map->move[map->moves++] =
+                        COUNT_MOVE{int8_t(made - 1), int16_t(GetLength(b.x - a.x, b.y - a.y))};
+                }
                 if (c + 1 < s.pattern) from = s.cuts[c].first;
             }
         } else {
@@ -273,12 +282,50 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
                 map->piece[map->pieces++] = COUNT_PIECE{int16_t(piece.begin), int16_t(piece.end),
                                                         uint8_t((s.ways >> c) & 1), uint8_t(c > 0)};
             }
+            map->written[made] = int8_t(stroke);
+            map->cut[made] = 0;
             map->key[made++] = s.written > 1 ? ik->merged[stroke][s.written - 2][s.ways] : w;
         }
         stroke += s.written;
     }
     for (int k = 0; k < map->pieces; ++k) map->points += map->piece[k].end - map->piece[k].begin;
     return 1;
+}
+
+int leftoutink(const STROKE_COUNT* map, const STROKE_ORDER* order) {
+    const int n = map->pieces > 0 ? ORDER_MAXSTROKE : 0;
+    // at[g], turned[g]: the pattern stroke rewritten stroke g stands for, and whether it is
+    // drawn from its other end
+    int at[ORDER_MAXSTROKE];
+    bool turned[ORDER_MAXSTROKE];
+    for (int g = 0; g < n; ++g) at[g] = g, turned[g] = false;
+    if (order)
+        for (int b = 0; b < order->num; ++b)
+            at[order->src[b]] = b, turned[order->src[b]] = order->rev[b];
+    int ink = 0;
+    for (int k = 0; k < map->moves; ++k) {
+        const int g = map->move[k].stroke;
+        if (turned[g] || turned[g + 1]) ink += map->move[k].len;
+    }
+    return ink;
+}
+
+void countedorder(const STROKE_COUNT* map, const STROKE_ORDER* order, int* moved, int* reversed) {
+    *moved = *reversed = 0;
+    if (!order || order->num < 1) return;
+    // the written stroke of each pattern stroke, in pattern order: the longest run that
+    // does not fall stays in place
+    int best[ORDER_MAXSTROKE];
+    int longest = 0;
+    for (int b = 0; b < order->num; ++b) {
+        const int w = map->written[order->src[b]];
+        best[b] = 1;
+        for (int a = 0; a < b; ++a)
+            if (map->written[order->src[a]] <= w && best[a] + 1 > best[b]) best[b] = best[a] + 1;
+        if (best[b] > longest) longest = best[b];
+        if (order->rev[b] && !map->cut[order->src[b]]) ++*reversed;
+    }
+    *moved = order->num - longest;
 }
 
 void countedpattern(PATTERN_B* dst, const PATTERN_B* in, const STROKE_COUNT* map,

@@ -26,6 +26,13 @@ struct COUNT_PIECE {
     uint8_t rev, cont;
 };
 
+// A pen-up move drawn as ink between rewritten strokes `stroke` and `stroke` + 1 (in the
+// order written), left out of the rewritten input; len is its length.
+struct COUNT_MOVE {
+    int8_t stroke;
+    int16_t len;
+};
+
 // A correspondence across stroke counts, in the order written.
 struct STROKE_COUNT {
     int joins;  // pattern strokes beyond the first that one written stroke stands for
@@ -33,6 +40,12 @@ struct STROKE_COUNT {
     int pieces;
     int points; // points of the rewritten input
     COUNT_PIECE piece[COUNT_MAXPIECES];
+    int moves;
+    COUNT_MOVE move[ORDER_MAXSTROKE];
+    // of each rewritten stroke: the (first) written stroke it comes from, and whether it is
+    // a piece of a written stroke that was cut
+    int8_t written[ORDER_MAXSTROKE];
+    uint8_t cut[ORDER_MAXSTROKE];
     // the keys of the pattern's strokes and of the rewritten input's, in the order written
     STROKE_KEY dic[ORDER_MAXSTROKE];
     STROKE_KEY key[ORDER_MAXSTROKE];
@@ -43,6 +56,18 @@ struct STROKE_COUNT {
 // pattern without strokes or with more than ORDER_MAXSTROKE, or one count more than
 // COUNT_MAXRUN times the other).
 int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map);
+
+// The length of the ink that map leaves out and the pattern does not explain: a pen-up move
+// drawn between two pieces counts unless both pieces run in their pattern strokes'
+// direction (the writer went on from the end of one stroke to the start of another without
+// lifting the pen). order is the stroke order over the rewritten strokes, or null.
+int leftoutink(const STROKE_COUNT* map, const STROKE_ORDER* order);
+
+// The strokes moved and turned round by order (over the rewritten strokes, or null) as the
+// writer made them: the pieces of one written stroke come in the order and direction the
+// pen took, so only written strokes out of order count as moved, and only pieces that are
+// whole written strokes as turned round.
+void countedorder(const STROKE_COUNT* map, const STROKE_ORDER* order, int* moved, int* reversed);
 
 // Writes in rewritten by map into dst->data (room for map->points points), its strokes
 // then put into the order and direction of order (over the rewritten strokes; null for the

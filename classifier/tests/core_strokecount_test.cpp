@@ -98,9 +98,18 @@ TEST(StrokeCount, JoinedAndSplitStrokesAreUndone) {
             EXPECT_EQ(re.data[i].attr, dic.p.data[i].attr) << i;
         }
     }
-    // Equal counts and counts out of reach have no correspondence here.
-    Prep hi(Hi()), one(Shape{{{10, 10}, {118, 118}}});
+    // A pen-up move left out costs its length when a piece beside it is turned round: the
+    // pen did not go from the end of one stroke to the start of the next.
+    Prep hi(Hi()), joined(Joined(Hi(), 0, 1));
     STROKE_COUNT map{};
+    ASSERT_EQ(strokecount(&hi.p, &joined.p, &map), 1);
+    ASSERT_EQ(map.moves, 1);
+    EXPECT_EQ(leftoutink(&map, nullptr), 0);
+    STROKE_ORDER turned{4, 0, 1, {0, 1, 2, 3}, {0, 1, 0, 0}};
+    EXPECT_EQ(leftoutink(&map, &turned), map.move[0].len);
+    EXPECT_GT(map.move[0].len, 100); // the left side's length, drawn back up
+    // Equal counts and counts out of reach have no correspondence here.
+    Prep one(Shape{{{10, 10}, {118, 118}}});
     EXPECT_EQ(strokecount(&hi.p, &hi.p, &map), 0);
     EXPECT_EQ(strokecount(&hi.p, &one.p, &map), 0); // four strokes for one
 }
@@ -189,14 +198,14 @@ TEST_F(CoreCountTest, AJoinedWritingScoresAtLeastAsTheStandardLessThePenalty) {
         EXPECT_EQ(ScoreOf(res, kHi), std::max(written, standard - _count_penalty));
     }
     // 口 written in one stroke round its sides: its three pieces are put in order and
-    // turned round, which costs the order and direction penalties as well
+    // turned round as the pen went, which costs no order or direction penalty, and no ink is
+    // left out
     const Shape round = {{{10, 10}, {118, 10}, {118, 118}, {10, 118}, {10, 10}}};
     const int written = ScoreOf(Recognize(round, false), kKuchi);
     const auto res = Recognize(round, true);
     EXPECT_EQ(res[0].code, kKuchi);
     EXPECT_EQ(ScoreOf(res, kKuchi),
-              std::max(written, ScoreOf(Recognize(Kuchi(), false), kKuchi) - 2 * _count_penalty -
-                                    _order_penalty - 2 * _reverse_penalty));
+              std::max(written, ScoreOf(Recognize(Kuchi(), false), kKuchi) - 2 * _count_penalty));
 }
 
 } // namespace
