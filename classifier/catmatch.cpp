@@ -125,6 +125,19 @@ int matchpattern(CATMATCH* cm, const PATTERN_B* dic, const PATTERN_B& in, MDTBL*
     return failpos;
 }
 
+// Matches dic against the input rewritten (re): its evaluation less penalty counts when it
+// beats the category's best so far. The strokes of re come in the pattern's order, so the
+// walk finds a correspondence that is there; DP matching runs only for a category that
+// asks for it, on the grid of rewritten inputs (that of the writing is not touched).
+void matchrewritten(CATMATCH* cm, const PATTERN_B* dic, const PATTERN_B& re, long penalty) {
+    int score = 0;
+    const int mflag = cm->mflag;
+    if (mflag == MFLAG_WALK_OR_DP) cm->mflag = MFLAG_WALK;
+    matchpattern(cm, dic, re, cm->mdt_order, 0, &score);
+    cm->mflag = mflag;
+    if (score > 0 && score - penalty > cm->score) cm->score = static_cast<int>(score - penalty);
+}
+
 // The input put into dic's stroke order and direction, when they differ from the
 // writing: its evaluation, less the penalties for the strokes moved and turned round,
 // counts when it beats the category's best so far. The grid of the writing is not touched.
@@ -138,14 +151,7 @@ void matchreordered(CATMATCH* cm, const PATTERN_B* dic) {
     PATTERN_B re{};
     re.data = cm->order_buf;
     reorderpattern(&re, &cm->in, &order);
-    int score = 0;
-    // The strokes now come in the pattern's order, so the walk finds a correspondence that
-    // is there; DP matching runs only for a category that asks for it.
-    const int mflag = cm->mflag;
-    if (mflag == MFLAG_WALK_OR_DP) cm->mflag = MFLAG_WALK;
-    matchpattern(cm, dic, re, cm->mdt_order, 0, &score);
-    cm->mflag = mflag;
-    if (score > 0 && score - penalty > cm->score) cm->score = static_cast<int>(score - penalty);
+    matchrewritten(cm, dic, re, penalty);
 }
 
 // The input rewritten to dic's stroke count, where the writer joined or split strokes,
@@ -169,12 +175,7 @@ void matchcounted(CATMATCH* cm, const PATTERN_B* dic) {
     PATTERN_B counted{};
     counted.data = cm->count_buf;
     countedpattern(&counted, &cm->in, &map, reorder ? &order : nullptr);
-    int score = 0;
-    const int mflag = cm->mflag;
-    if (mflag == MFLAG_WALK_OR_DP) cm->mflag = MFLAG_WALK;
-    matchpattern(cm, dic, counted, cm->mdt_order, 0, &score);
-    cm->mflag = mflag;
-    if (score > 0 && score - penalty > cm->score) cm->score = static_cast<int>(score - penalty);
+    matchrewritten(cm, dic, counted, penalty);
 }
 
 } // namespace
