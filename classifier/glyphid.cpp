@@ -277,11 +277,11 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
     // is read as written, candidate list and all.
     if (rc == 0 && more[0].score > pCRres[0].score) MergeResults(pCRres, more, iMaxResultCount);
     // Still nothing matches well: the writer may have joined strokes or lifted the pen
-    // inside one. A third look matches the first look's candidates and as many ranked over
+    // inside one. A third look matches the first look's candidates, as many ranked over
     // every stroke count (strokes lifted at corners make more strokes than the character
-    // has), and as many again ranked so without the direction of travel (pieces of a joined
-    // stroke may come in any order and direction), with joined and split strokes undone; it
-    // counts, as the second, when it finds a better first candidate.
+    // has) and kSecondLook times as many ranked so without the direction of travel (the
+    // pieces of a joined stroke may come in any order and direction), with joined and split
+    // strokes undone; it counts, as the second, when it finds a better first candidate.
     if (!g_bCountAsWritten && pCRres[0].score < kCountLook) {
         int counted = AddCandidates(pPatW, n, wanted, CoarseClassifyAnyCount);
         counted = AddCandidates(pPatW, counted, wide, CoarseClassifyAnyCountAnyDirection);

@@ -208,6 +208,8 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
         for (int j = 0; j <= D; ++j) cost[i][j] = kNone;
     cost[0][0] = 0;
     for (int i = 0; i < I; ++i) {
+        // A piece may fit any of the pattern's strokes: composed patterns need not keep the
+        // order of writing, and the pieces of one stroke come in the order the pen took.
         const int whole = fit(ik->whole[i], dk, D);
         Step cut[COUNT_MAXRUN + 1];
         int cutcost[COUNT_MAXRUN + 1];
@@ -293,15 +295,10 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
 }
 
 int leftoutink(const STROKE_COUNT* map, const STROKE_ORDER* order) {
-    const int n = map->pieces > 0 ? ORDER_MAXSTROKE : 0;
-    // at[g], turned[g]: the pattern stroke rewritten stroke g stands for, and whether it is
-    // drawn from its other end
-    int at[ORDER_MAXSTROKE];
-    bool turned[ORDER_MAXSTROKE];
-    for (int g = 0; g < n; ++g) at[g] = g, turned[g] = false;
+    // turned[g]: rewritten stroke g is drawn from its other end
+    bool turned[ORDER_MAXSTROKE] = {};
     if (order)
-        for (int b = 0; b < order->num; ++b)
-            at[order->src[b]] = b, turned[order->src[b]] = order->rev[b];
+        for (int b = 0; b < order->num; ++b) turned[order->src[b]] = order->rev[b];
     int ink = 0;
     for (int k = 0; k < map->moves; ++k) {
         const int g = map->move[k].stroke;
