@@ -17,7 +17,7 @@ namespace {
 constexpr int kCountBias = 24;
 // Strokes of more points than this are not cut (a stroke of many corner points is not
 // two strokes joined; it keeps the search small).
-constexpr int kMaxCutPoints = 16;
+constexpr int kMaxCutPoints = 10;
 constexpr int kNone = INT_MAX / 4;
 
 // What the correspondence needs of the input, whatever the pattern: each written stroke's
@@ -191,6 +191,7 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
     const int I = in->stroke, D = dic->stroke;
     if (I == D || I < 1 || D < 1 || I > ORDER_MAXSTROKE || D > ORDER_MAXSTROKE) return 0;
     if (D > COUNT_MAXRUN * I || I > COUNT_MAXRUN * D) return 0;
+    if (D > I + COUNT_MOSTCHANGES || I > D + COUNT_MOSTCHANGES) return 0;
     STROKE_KEY* dk = map->dic;
     if (!strokekeys(dic, dk)) return 0;
     const InputKeys* ik = inputkeys(in);

@@ -16,7 +16,9 @@ extern "C" {
 
 // One written stroke stands for at most this many pattern strokes, and at most this many
 // written strokes stand for one pattern stroke.
-enum { COUNT_MAXRUN = 3, COUNT_MAXPIECES = ORDER_MAXSTROKE * COUNT_MAXRUN };
+// The stroke counts of the writing and of a pattern differ by at most COUNT_MOSTCHANGES
+// (a writer rarely joins or splits more in one character).
+enum { COUNT_MAXRUN = 3, COUNT_MAXPIECES = ORDER_MAXSTROKE * COUNT_MAXRUN, COUNT_MOSTCHANGES = 3 };
 
 // A run of input points in the rewritten input: input points [begin, end), taken from the
 // last to the first when rev is set; cont marks a run that goes on the stroke of the run
