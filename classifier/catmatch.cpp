@@ -2,6 +2,7 @@
 // placed into their boxes, and the search over all compositions of the category's
 // variants, pruned by the position at which the correspondence broke.
 #include "classifier/crcore.h"
+#include "classifier/strokecount.h"
 #include "classifier/strokeorder.h"
 
 #include <cstring>
@@ -124,6 +125,19 @@ int matchpattern(CATMATCH* cm, const PATTERN_B* dic, const PATTERN_B& in, MDTBL*
     return failpos;
 }
 
+// Matches dic against the input rewritten (re): its evaluation less penalty counts when it
+// beats the category's best so far. The strokes of re come in the pattern's order, so the
+// walk finds a correspondence that is there; DP matching runs only for a category that
+// asks for it, on the grid of rewritten inputs (that of the writing is not touched).
+void matchrewritten(CATMATCH* cm, const PATTERN_B* dic, const PATTERN_B& re, long penalty) {
+    int score = 0;
+    const int mflag = cm->mflag;
+    if (mflag == MFLAG_WALK_OR_DP) cm->mflag = MFLAG_WALK;
+    matchpattern(cm, dic, re, cm->mdt_order, 0, &score);
+    cm->mflag = mflag;
+    if (score > 0 && score - penalty > cm->score) cm->score = static_cast<int>(score - penalty);
+}
+
 // The input put into dic's stroke order and direction, when they differ from the
 // writing: its evaluation, less the penalties for the strokes moved and turned round,
 // counts when it beats the category's best so far. The grid of the writing is not touched.
@@ -137,14 +151,31 @@ void matchreordered(CATMATCH* cm, const PATTERN_B* dic) {
     PATTERN_B re{};
     re.data = cm->order_buf;
     reorderpattern(&re, &cm->in, &order);
-    int score = 0;
-    // The strokes now come in the pattern's order, so the walk finds a correspondence that
-    // is there; DP matching runs only for a category that asks for it.
-    const int mflag = cm->mflag;
-    if (mflag == MFLAG_WALK_OR_DP) cm->mflag = MFLAG_WALK;
-    matchpattern(cm, dic, re, cm->mdt_order, 0, &score);
-    cm->mflag = mflag;
-    if (score > 0 && score - penalty > cm->score) cm->score = static_cast<int>(score - penalty);
+    matchrewritten(cm, dic, re, penalty);
+}
+
+// The input rewritten to dic's stroke count, where the writer joined or split strokes,
+// and then put into dic's stroke order and direction: its evaluation, less the penalties
+// for the joins and splits and for the strokes moved and turned round, counts when it
+// beats the category's best so far.
+void matchcounted(CATMATCH* cm, const PATTERN_B* dic) {
+    if (!cm->count_buf || cm->mflag == MFLAG_DP) return;
+    STROKE_COUNT map;
+    if (!strokecount(dic, &cm->in, &map) || map.points > cm->count_size) return;
+    long penalty = long{_count_penalty} * (map.joins + map.splits);
+    if (kBestScore - penalty <= cm->score) return;
+    STROKE_ORDER order;
+    const bool reorder = strokeorderkeys(map.dic, map.key, dic->stroke, &order);
+    int moved = 0, reversed = 0;
+    countedorder(&map, reorder ? &order : nullptr, &moved, &reversed);
+    penalty += long{_order_penalty} * moved + long{_reverse_penalty} * reversed;
+    // ink left out that is no pen-up move of the pattern counts as ink that does not match
+    penalty += leftoutink(&map, reorder ? &order : nullptr);
+    if (kBestScore - penalty <= cm->score) return;
+    PATTERN_B counted{};
+    counted.data = cm->count_buf;
+    countedpattern(&counted, &cm->in, &map, reorder ? &order : nullptr);
+    matchrewritten(cm, dic, counted, penalty);
 }
 
 } // namespace
@@ -228,12 +259,16 @@ void AddPattern(PATTERN_B* dst, const PATTERN_B* src) {
 int Matching(CATMATCH* cm, const PATTERN_B* dic, int start) {
     if (cm->anyorder == ORDER_ONLY) { // nothing to prune by: no walk as written
         matchreordered(cm, dic);
+        matchcounted(cm, dic);
         return dic->num;
     }
     int score = 0;
     const int failpos = matchpattern(cm, dic, cm->in, cm->mdt, start, &score);
     if (score > 0 && score > cm->score) cm->score = score;
-    if (cm->anyorder) matchreordered(cm, dic);
+    if (cm->anyorder) {
+        matchreordered(cm, dic);
+        matchcounted(cm, dic);
+    }
     return failpos;
 }
 

@@ -339,14 +339,15 @@ int ctreetobuf(const tagCAND_LIST* root, uint16_t* cands, int32_t* dist, int num
 
 namespace {
 
-// Offers every compatible entry from the input's stroke group up to the ranking tree,
-// ranked by the directional templates, or with fold by the templates folded (direction
-// of travel left out).
-int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num, bool fold = false) {
+// Offers every compatible entry from the input's stroke group (with anycount from the
+// first group) up to the ranking tree, ranked by the directional templates, or with fold
+// by the templates folded (direction of travel left out).
+int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num, bool fold = false,
+                bool anycount = false) {
     const STDATA& s = u.stdata;
     int32_t folded[36];
     if (fold) FoldDirections(u.dfv, folded);
-    const int g = s.stnum > _looseness_k ? s.stnum - _looseness_k : 1;
+    const int g = !anycount && s.stnum > _looseness_k ? s.stnum - _looseness_k : 1;
     if (g >= _stnum_max || !_dicptr[g]) return 0;
     std::unique_ptr<tagCAND_LIST[]> nodes(new (std::nothrow) tagCAND_LIST[_category_count]);
     if (!nodes) return 0;
@@ -377,7 +378,8 @@ int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num, bool fo
 
 namespace {
 
-int Classify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num, bool fold) {
+int Classify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num, bool fold,
+             bool anycount = false) {
     if (!_loaded || !_dicptr || !_puSquareByte) return -1;
     if (!pat || !pat->data || pat->num < 1) return 0;
     if (num < 1) return 0;
@@ -385,7 +387,7 @@ int Classify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num, bool
     if (UnionData(pat, &u) != 0) return -2;
     std::unique_ptr<CANDIDATE[]> buf(new (std::nothrow) CANDIDATE[size_t(_category_count) + 1]);
     if (!buf) return -3;
-    return unionclass2(u, cands, dist, num, fold);
+    return unionclass2(u, cands, dist, num, fold, anycount);
 }
 
 } // namespace
@@ -396,6 +398,15 @@ int CoarseClassify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num
 
 int CoarseClassifyAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num) {
     return Classify(pat, cands, dist, num, true);
+}
+
+int CoarseClassifyAnyCount(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num) {
+    return Classify(pat, cands, dist, num, false, true);
+}
+
+int CoarseClassifyAnyCountAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist,
+                                       int num) {
+    return Classify(pat, cands, dist, num, true, true);
 }
 
 int InitCandSearchTable(CANDTBL* ht, const uint16_t* codes, int n) {

@@ -111,6 +111,17 @@ int CoarseClassify(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num
 // usual way.
 int CoarseClassifyAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num);
 
+// CoarseClassify over the entries of every stroke count group, so that writing with
+// strokes lifted at corners (more strokes than the character has) finds it too. The
+// directional features take in the pen-up moves between strokes as well, so they change
+// little when strokes are joined or split.
+int CoarseClassifyAnyCount(const PATTERN_W* pat, uint16_t* cands, int32_t* dist, int num);
+
+// CoarseClassifyAnyCount ranked as CoarseClassifyAnyDirection ranks: without the direction
+// of travel, for writing whose strokes may be joined in any order and direction.
+int CoarseClassifyAnyCountAnyDirection(const PATTERN_W* pat, uint16_t* cands, int32_t* dist,
+                                       int num);
+
 // Stroke statistics test of an entry against an input, with the fixed looseness.
 bool turn_ok(const tagUNION_CC_DIC* e, const STDATA* s);
 // Smallest squared Euclidean distance between v and the entry's templates.

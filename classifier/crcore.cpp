@@ -2,6 +2,8 @@
 // ranked result ring.
 #include "classifier/crcore.h"
 
+#include "classifier/strokecount.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +23,7 @@ unsigned int _cr_work_size = 32768;
 int _maxctgtblsize = 50;
 int _order_penalty = 20;
 int _reverse_penalty = 20;
+int _count_penalty = 20;
 
 } // extern "C"
 
@@ -101,6 +104,8 @@ void freejob(CRSTATE* crs) {
     std::free(_mdt_order);
     std::free(crs->order_buf);
     crs->order_buf = nullptr;
+    std::free(crs->count_buf);
+    crs->count_buf = nullptr;
     _mdt_order = nullptr;
     crs->npt_pair = nullptr;
     crs->table = nullptr;
@@ -238,15 +243,20 @@ int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n) {
     const int inpts = crs->inpd.num;
     crs->tmp_dic_size = imax(kMinComposedPoints, _crdic.maxpointcount);
     crs->table_cap = imax(_maxctgtblsize, _crdic.maxctgtblsize);
-    crs->npt_pair = static_cast<NODE_PAIR*>(
-        std::malloc(sizeof(NODE_PAIR) * (static_cast<size_t>(inpts) + crs->tmp_dic_size)));
+    const bool anyorder = _crorderflt.proc != nullptr;
+    // An input rewritten to a pattern's stroke count may repeat a point at each cut, at
+    // most one a pattern point; the pair table then holds as many more pairs.
+    crs->count_size = anyorder ? inpts + crs->tmp_dic_size : 0;
+    crs->npt_pair = static_cast<NODE_PAIR*>(std::malloc(
+        sizeof(NODE_PAIR) * (static_cast<size_t>(inpts) + crs->tmp_dic_size + crs->count_size)));
     crs->table = static_cast<CAT_DATA*>(std::calloc(crs->table_cap, sizeof(CAT_DATA)));
     crs->tmp_dic_data = static_cast<POINT_B*>(std::calloc(crs->tmp_dic_size, sizeof(POINT_B)));
     _mdt = static_cast<MDTBL*>(
         std::malloc(sizeof(MDTBL) * static_cast<size_t>(crs->tmp_dic_size) * inpts));
     const int werr = InitWork(_cr_work_size);
-    const bool anyorder = _crorderflt.proc != nullptr;
     if (anyorder) {
+        crs->count_buf =
+            static_cast<POINT_B*>(std::malloc(sizeof(POINT_B) * size_t(crs->count_size)));
         _mdt_order = static_cast<MDTBL*>(
             std::malloc(sizeof(MDTBL) * static_cast<size_t>(crs->tmp_dic_size) * inpts));
         crs->order_buf = static_cast<POINT_B*>(std::malloc(sizeof(POINT_B) * size_t(inpts)));
@@ -259,7 +269,7 @@ int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n) {
     p.miny = toguide(p.miny, _frame.miny, _frame.maxy);
 
     if (!crs->reslink || !crs->npt_pair || !crs->table || !crs->tmp_dic_data || !_mdt || werr ||
-        (anyorder && (!_mdt_order || !crs->order_buf))) {
+        (anyorder && (!_mdt_order || !crs->order_buf || !crs->count_buf))) {
         freejob(crs);
         return CR_NOMEMORY;
     }
@@ -290,7 +300,16 @@ int BGRecognizeCP(CRSTATE* crs, int budget) {
             mflag = _crpassflt.proc(kj->code, _crpassflt.param);
             if (mflag == 0) continue;
         }
-        if (crs->inpd.stroke > GetMaxStrokeCount(kj)) continue;
+        int order =
+            _crorderflt.proc && crs->order_buf ? _crorderflt.proc(kj->code, _crorderflt.param) : 0;
+        const bool counts = order & ORDER_COUNTS;
+        order &= ~ORDER_COUNTS;
+        const int most = GetMaxStrokeCount(kj);
+        if (crs->inpd.stroke > most) {
+            // more strokes than any pattern: only as split strokes, never as written
+            if (!counts || crs->inpd.stroke > COUNT_MAXRUN * most) continue;
+            if (order == ORDER_ALSO) order = ORDER_ONLY;
+        }
         if (used >= budget) break;
         ++used;
 
@@ -305,12 +324,15 @@ int BGRecognizeCP(CRSTATE* crs, int budget) {
         cm.mflag = mflag;
         cm.buf = crs->tmp_dic_data;
         cm.buf_size = crs->tmp_dic_size;
-        const int order =
-            _crorderflt.proc && crs->order_buf ? _crorderflt.proc(kj->code, _crorderflt.param) : 0;
-        if (order == ORDER_ALSO || order == ORDER_ONLY) {
-            cm.anyorder = order;
+        if (order == ORDER_ALSO || order == ORDER_ONLY || counts) {
+            // across stroke counts alone: no match as written, none in another order
+            cm.anyorder = order == ORDER_ALSO ? ORDER_ALSO : ORDER_ONLY;
             cm.mdt_order = _mdt_order;
-            cm.order_buf = crs->order_buf;
+            if (order != ORDER_WRITTEN) cm.order_buf = crs->order_buf;
+            if (counts) {
+                cm.count_buf = crs->count_buf;
+                cm.count_size = crs->count_size;
+            }
         }
         PATTERN_B composed{};
         composed.data = crs->tmp_dic_data;

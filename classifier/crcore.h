@@ -67,6 +67,10 @@ struct CATMATCH {
     int anyorder;       // ORDER_*
     MDTBL* mdt_order;   // DP grid of those matches; mdt keeps the rows of the writing
     POINT_B* order_buf; // the input rewritten, room for in.num points
+    // Matching across stroke counts (null when not asked for): the input rewritten to a
+    // pattern's stroke count and order; room for count_size points.
+    POINT_B* count_buf;
+    int count_size;
 };
 
 struct CRSTATE {
@@ -80,6 +84,8 @@ struct CRSTATE {
     CAT_DATA* table;
     int table_cap;       // capacity of table in entries
     POINT_B* order_buf;  // order-free matching: the input rewritten (null when not used)
+    POINT_B* count_buf;  // matching across stroke counts: the input rewritten (or null)
+    int count_size;      // its room in points
     tagRESLINK* reslink; // ring head followed by res_count nodes
     CR_RESULT* res_buf;
     int res_count;
@@ -98,6 +104,9 @@ extern int _maxctgtblsize;
 // per stroke written before an earlier one, and per stroke drawn from its other end.
 extern int _order_penalty;
 extern int _reverse_penalty;
+// Matching across stroke counts: a match of the input rewritten to a pattern's stroke count
+// loses this much per stroke joined and per stroke split.
+extern int _count_penalty;
 
 int OpenCRSystem(const char* fn);
 void CloseCRSystem(void);
@@ -106,7 +115,11 @@ void SetCRPassFilter(CRFILTERPROC proc, void* param);
 // Order filter results: a category is matched in the order written only, also with the
 // strokes put into each pattern's order and direction, or only so (its match as written
 // is known from elsewhere).
-enum { ORDER_WRITTEN = 0, ORDER_ALSO = 1, ORDER_ONLY = 2 };
+// Added to an order filter result (or alone): the category is also (or only) matched
+// across stroke counts, with the input rewritten where it joins or splits strokes; it is
+// then matched also when the input has more strokes than any of its patterns (up to
+// COUNT_MAXRUN times as many), though not as written.
+enum { ORDER_WRITTEN = 0, ORDER_ALSO = 1, ORDER_ONLY = 2, ORDER_COUNTS = 4 };
 // Without an order filter (the default) every category is matched as written.
 void SetCROrderFilter(CRFILTERPROC proc, void* param);
 void SetGuideBoxRect(const PAT_POS* pos);

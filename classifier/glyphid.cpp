@@ -34,6 +34,10 @@ int g_iClassCount = 0;
 // Matching mode bit: strokes are matched in the order and direction written only.
 constexpr int kModeInOrder = 2;
 bool g_bInOrder = false;
+// Matching mode bit: strokes are matched with the count written only (no joined or split
+// strokes looked for).
+constexpr int kModeCountAsWritten = 4;
+bool g_bCountAsWritten = false;
 // Writing whose best candidate, matched in the order written, scores at least this much is
 // taken as written; below it the strokes may have come in another order or direction.
 // (About 3 % of the standard writing of the held-out imitations scores below it.)
@@ -45,10 +49,17 @@ constexpr int kSecondLook = 3;
 // coarse features added to its opposite, which finds characters with strokes drawn from
 // either end, curved ones too, that turning strokes by their net direction misses.
 constexpr int kFoldedLook = 2;
+// Writing whose best candidate, after the second look, scores below this may have strokes
+// joined or split: a third look matches across stroke counts. (Reordered matches lose
+// points for the strokes moved and turned round, so a wrong character of a similar shape
+// can come out above kWellMatched there; 950 keeps one joined sample in 300 more among the
+// first ten than 900.)
+constexpr int kCountLook = 950;
 uint16_t* g_pCands = nullptr;
 int g_iCandsSize = 0; // codes of the first look's coarse classification that g_pCands takes
 int g_iWideSize = 0;  // codes of each of the second look's first two classifications
-// g_pCands has room for the first look's codes and the second look's three classifications;
+// g_pCands has room for the first look's codes and the second look's three classifications
+// (the third look's take the place of the second's);
 // the buffer never shrinks.
 char szBuff[8];
 
@@ -114,6 +125,12 @@ int g_iWiderLook = 0;
 int fnSecondLookOrder(uint16_t code, void* param) {
     const int rank = IsCandidate(static_cast<const CANDTBL*>(param), g_pCands, code);
     return rank >= g_iFirstLook && rank < g_iWiderLook ? ORDER_ALSO : ORDER_ONLY;
+}
+
+// The third look: its candidates are matched only across stroke counts, with joined and
+// split strokes undone.
+int fnCountLookOrder(uint16_t /*code*/, void* /*param*/) {
+    return ORDER_COUNTS;
 }
 
 // Folds the second look's candidates (more) into the first look's (res), n records each,
@@ -188,24 +205,22 @@ int KeepNewCandidates(int n, int m) {
     return n + added;
 }
 
-// Adds the first `wanted` coarse candidates of pat (with folded, ranked without the
-// direction of travel) to the n codes of g_pCands, leaving out those already there;
-// returns the new count.
-int AddCandidates(const PATTERN_W* pat, int n, int wanted, bool folded = false) {
-    uint16_t* more = g_pCands + n;
-    const int m = folded ? CoarseClassifyAnyDirection(pat, more, nullptr, wanted)
-                         : CoarseClassify(pat, more, nullptr, wanted);
-    return KeepNewCandidates(n, m);
+// Adds the first `wanted` coarse candidates of pat as classify ranks them to the n codes
+// of g_pCands, leaving out those already there; returns the new count.
+int AddCandidates(const PATTERN_W* pat, int n, int wanted,
+                  int (*classify)(const PATTERN_W*, uint16_t*, int32_t*, int) = CoarseClassify) {
+    return KeepNewCandidates(n, classify(pat, g_pCands + n, nullptr, wanted));
 }
 
-// Recognition over the n codes of g_pCands: the first look (as written) or the second.
+// Recognition over the n codes of g_pCands: the first look (as written, no order filter)
+// or a later one, with its order filter.
 int RecognizeCandidates(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount, int n,
-                        bool second) {
+                        CRFILTERPROC order = nullptr) {
     CANDTBL table;
     if (const int rc = InitCandSearchTable(&table, g_pCands, n); rc != 0) return rc;
     SetCRMode(CRMODE_FILTER);
     SetCRPassFilter(fnClassFilter, &table);
-    SetCROrderFilter(second ? fnSecondLookOrder : nullptr, &table);
+    SetCROrderFilter(order, &table);
     SetCRCandidateCodes(g_pCands, n); // the filter passes none but these
     const int rc = RecognizeCP(pPatW, pCRres, iMaxResultCount);
     // The table dies here; the core must not keep a pointer to it.
@@ -243,7 +258,7 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
         CoarseClassify(pPatW, g_pCands, nullptr, g_bInOrder ? wanted : std::max(wanted, wide));
     if (ranked < 0) return 1;
     const int n = std::min(ranked, wanted);
-    int rc = RecognizeCandidates(pPatW, pCRres, iMaxResultCount, n, false);
+    int rc = RecognizeCandidates(pPatW, pCRres, iMaxResultCount, n);
     if (rc != 0 || g_bInOrder || pCRres[0].score >= kWellMatched) return rc;
 
     int all = KeepNewCandidates(n, ranked - n);
@@ -254,13 +269,25 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
         all = AddCandidates(&tp, all, wide);
         delete[] turned;
     }
-    all = AddCandidates(pPatW, all, kFoldedLook * wide, true);
+    all = AddCandidates(pPatW, all, kFoldedLook * wide, CoarseClassifyAnyDirection);
     CR_RESULT* more = new (std::nothrow) CR_RESULT[size_t(iMaxResultCount)];
     if (!more) return 0; // the candidates as written stand
-    rc = RecognizeCandidates(pPatW, more, iMaxResultCount, all, true);
+    rc = RecognizeCandidates(pPatW, more, iMaxResultCount, all, fnSecondLookOrder);
     // The second look counts when it finds a better first candidate; otherwise the writing
     // is read as written, candidate list and all.
     if (rc == 0 && more[0].score > pCRres[0].score) MergeResults(pCRres, more, iMaxResultCount);
+    // Still nothing matches well: the writer may have joined strokes or lifted the pen
+    // inside one. A third look matches the first look's candidates, as many ranked over
+    // every stroke count (strokes lifted at corners make more strokes than the character
+    // has) and kSecondLook times as many ranked so without the direction of travel (the
+    // pieces of a joined stroke may come in any order and direction), with joined and split
+    // strokes undone; it counts, as the second, when it finds a better first candidate.
+    if (!g_bCountAsWritten && pCRres[0].score < kCountLook) {
+        int counted = AddCandidates(pPatW, n, wanted, CoarseClassifyAnyCount);
+        counted = AddCandidates(pPatW, counted, wide, CoarseClassifyAnyCountAnyDirection);
+        rc = RecognizeCandidates(pPatW, more, iMaxResultCount, counted, fnCountLookOrder);
+        if (rc == 0 && more[0].score > pCRres[0].score) MergeResults(pCRres, more, iMaxResultCount);
+    }
     delete[] more;
     return 0;
 }
@@ -283,7 +310,9 @@ int ClassifyRecognize(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultC
 
 void SetMatchingMode(int iMode) {
     g_bInOrder = iMode >= 0 && (iMode & kModeInOrder);
-    if (g_bInOrder) iMode &= ~kModeInOrder;
+    // equal stroke counts asked for (crmode 1) leave no room for joined or split strokes
+    g_bCountAsWritten = iMode >= 0 && (iMode & (kModeCountAsWritten | 1));
+    if (iMode >= 0) iMode &= ~(kModeInOrder | kModeCountAsWritten);
     CR_INFO info;
     getcrinfo(&info);
     info.crmode = iMode;

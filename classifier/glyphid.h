@@ -18,7 +18,10 @@
 //                           coarse path, writing that no candidate matches well as written
 //                           is matched again with its strokes put into each candidate
 //                           pattern's order and direction (a little less for every stroke
-//                           moved or turned round). Opening sets 0.
+//                           moved or turned round), and when that too matches nothing
+//                           well, with joined and split strokes undone (a little less for
+//                           every join and split). Adding 4 (or mode 1) matches with the
+//                           stroke count written only. Opening sets 0.
 //   cpCRREStoString         the Shift-JIS text of a candidate's code, in a static buffer
 //                           that the next call overwrites; null for a null argument.
 #pragma once

@@ -11,23 +11,12 @@
 
 namespace {
 
-// A stroke as the assignment sees it: its first and last points and the points a quarter,
-// half and three quarters along it (the quarters tell which way a loop turns).
-struct STROKE_KEY {
-    int begin, end; // point range [begin, end)
-    int sx, sy, ex, ey, mx, my;
-    int qx, qy, tx, ty; // a quarter and three quarters along
-};
-
-// Ties between the two ways round go to the way written.
-constexpr int kReverseBias = 4;
-
 inline int iabs(int v) {
     return v < 0 ? -v : v;
 }
 
-// The strokes of a pattern; false when its pen-down marks do not describe pat->stroke
-// strokes starting at its first point.
+} // namespace
+
 bool strokekeys(const PATTERN_B* pat, STROKE_KEY* keys) {
     const int n = pat->stroke;
     const POINT_B* p = pat->data;
@@ -42,32 +31,11 @@ bool strokekeys(const PATTERN_B* pat, STROKE_KEY* keys) {
     }
     if (k != n - 1) return false;
     keys[k].end = pat->num;
-    for (int s = 0; s < n; ++s) {
-        STROKE_KEY& key = keys[s];
-        const POINT_B& a = p[key.begin];
-        const POINT_B& b = p[key.end - 1];
-        key.sx = a.x, key.sy = a.y, key.ex = b.x, key.ey = b.y;
-        long total = 0;
-        for (int i = key.begin + 1; i < key.end; ++i) total += p[i].l;
-        // the points a quarter, half and three quarters along
-        int* const at[3][2] = {{&key.qx, &key.qy}, {&key.mx, &key.my}, {&key.tx, &key.ty}};
-        long acc = 0;
-        int q = 0;
-        for (int i = key.begin + 1; i < key.end && q < 3; ++i) {
-            const int dx = p[i].x - p[i - 1].x, dy = p[i].y - p[i - 1].y;
-            const long l = p[i].l;
-            while (q < 3 && acc + l >= total * (q + 1) / 4) {
-                const long t = total * (q + 1) / 4 - acc;
-                *at[q][0] = static_cast<int>(p[i - 1].x + (l > 0 ? dx * t / l : 0));
-                *at[q][1] = static_cast<int>(p[i - 1].y + (l > 0 ? dy * t / l : 0));
-                ++q;
-            }
-            acc += l;
-        }
-        for (; q < 3; ++q) *at[q][0] = b.x, *at[q][1] = b.y;
-    }
+    for (int s = 0; s < n; ++s) runkey(p + keys[s].begin, keys[s].end - keys[s].begin, &keys[s]);
     return true;
 }
+
+namespace {
 
 // The keys of the input last asked about, beside a copy of its points: a recognition
 // offers the same input with every pattern. Null when its pen-down marks do not describe
@@ -104,17 +72,33 @@ inline int reversecost(const STROKE_KEY& a, const STROKE_KEY& b) {
            iabs(a.tx - b.qx) + iabs(a.ty - b.qy) + kReverseBias;
 }
 
-// The smaller of forwardcost and reversecost; the middle point's distance is the same
-// either way round and is taken once.
-inline int paircost(const STROKE_KEY& a, const STROKE_KEY& b) {
-    const int mid = iabs(a.mx - b.mx) + iabs(a.my - b.my);
-    const int f = iabs(a.sx - b.sx) + iabs(a.sy - b.sy) + iabs(a.ex - b.ex) + iabs(a.ey - b.ey) +
-                  iabs(a.qx - b.qx) + iabs(a.qy - b.qy) + iabs(a.tx - b.tx) + iabs(a.ty - b.ty);
-    const int r = iabs(a.sx - b.ex) + iabs(a.sy - b.ey) + iabs(a.ex - b.sx) + iabs(a.ey - b.sy) +
-                  iabs(a.qx - b.tx) + iabs(a.qy - b.ty) + iabs(a.tx - b.qx) + iabs(a.ty - b.qy) +
-                  kReverseBias;
-    return mid + (f <= r ? f : r);
+} // namespace
+
+void runkey(const POINT_B* p, int n, STROKE_KEY* key) {
+    const POINT_B& a = p[0];
+    const POINT_B& b = p[n - 1];
+    key->sx = a.x, key->sy = a.y, key->ex = b.x, key->ey = b.y;
+    long total = 0;
+    for (int i = 1; i < n; ++i) total += p[i].l;
+    // the points a quarter, half and three quarters along
+    int* const at[3][2] = {{&key->qx, &key->qy}, {&key->mx, &key->my}, {&key->tx, &key->ty}};
+    long acc = 0;
+    int q = 0;
+    for (int i = 1; i < n && q < 3; ++i) {
+        const int dx = p[i].x - p[i - 1].x, dy = p[i].y - p[i - 1].y;
+        const long l = p[i].l;
+        while (q < 3 && acc + l >= total * (q + 1) / 4) {
+            const long t = total * (q + 1) / 4 - acc;
+            *at[q][0] = static_cast<int>(p[i - 1].x + (l > 0 ? dx * t / l : 0));
+            *at[q][1] = static_cast<int>(p[i - 1].y + (l > 0 ? dy * t / l : 0));
+            ++q;
+        }
+        acc += l;
+    }
+    for (; q < 3; ++q) *at[q][0] = b.x, *at[q][1] = b.y;
 }
+
+namespace {
 
 // Minimum-cost assignment of the rows of the n x n matrix cost (row-major) to its columns
 // (Hungarian method with potentials); col[r] receives the column of row r.
@@ -183,7 +167,13 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
     if (!strokekeys(dic, dk)) return 0;
     const STROKE_KEY* ik = inputkeys(in);
     if (!ik) return 0;
+    return strokeorderkeys(dk, ik, n, order);
+}
 
+int strokeorderkeys(const STROKE_KEY* dk, const STROKE_KEY* ik, int n, STROKE_ORDER* order) {
+    order->num = 0;
+    order->moved = order->reversed = 0;
+    if (n < 1 || n > ORDER_MAXSTROKE) return 0;
     // cost[a][b]: input stroke a as pattern stroke b, the cheaper way round
     int cost[ORDER_MAXSTROKE * ORDER_MAXSTROKE];
     bool asWritten = true;

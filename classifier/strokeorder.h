@@ -9,6 +9,15 @@
 #include "classifier/crpattern.h"
 
 #include <cstdint>
+#include <cstdlib>
+
+// A stroke as the correspondence sees it: its first and last points and the points a
+// quarter, half and three quarters along it (the quarters tell which way a loop turns).
+struct STROKE_KEY {
+    int begin, end; // point range [begin, end) in its pattern
+    int sx, sy, ex, ey, mx, my;
+    int qx, qy, tx, ty; // a quarter and three quarters along
+};
 
 extern "C" {
 
@@ -31,8 +40,35 @@ struct STROKE_ORDER {
 // ORDER_MAXSTROKE.
 int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order);
 
+// strokeorder on the keys of the pattern's strokes (dk) and of the input's (ik), n each.
+int strokeorderkeys(const STROKE_KEY* dk, const STROKE_KEY* ik, int n, STROKE_ORDER* order);
+
 // Writes in's points into dst->data (room for in->num points) in the order and direction
 // of order, and sets dst's lengths, directions and counts as for a prepared input.
 void reorderpattern(PATTERN_B* dst, const PATTERN_B* in, const STROKE_ORDER* order);
 
 } // extern "C"
+
+// The keys of a pattern's strokes (room for pat->stroke); false when its pen-down marks do
+// not describe pat->stroke strokes starting at its first point.
+bool strokekeys(const PATTERN_B* pat, STROKE_KEY* keys);
+
+// The key of the n >= 1 points p, in the order given (p[i].l the length from p[i - 1]);
+// begin and end are left as they are.
+void runkey(const POINT_B* p, int n, STROKE_KEY* key);
+
+// Ties between the two ways round of a stroke go to the way written.
+constexpr int kReverseBias = 4;
+
+// How far apart two strokes lie, each taken the way round that fits the other better; the
+// middle point's distance is the same either way round and is taken once.
+inline int paircost(const STROKE_KEY& a, const STROKE_KEY& b) {
+    using std::abs;
+    const int mid = abs(a.mx - b.mx) + abs(a.my - b.my);
+    const int f = abs(a.sx - b.sx) + abs(a.sy - b.sy) + abs(a.ex - b.ex) + abs(a.ey - b.ey) +
+                  abs(a.qx - b.qx) + abs(a.qy - b.qy) + abs(a.tx - b.tx) + abs(a.ty - b.ty);
+    const int r = abs(a.sx - b.ex) + abs(a.sy - b.ey) + abs(a.ex - b.sx) + abs(a.ey - b.sy) +
+                  abs(a.qx - b.tx) + abs(a.qy - b.ty) + abs(a.tx - b.qx) + abs(a.ty - b.qy) +
+                  kReverseBias;
+    return mid + (f <= r ? f : r);
+}

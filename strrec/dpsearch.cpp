@@ -11,6 +11,19 @@
 namespace {
 // Lattices beyond this many cells are refused as out of memory rather than attempted.
 constexpr long long kMaxDPCells = 1LL << 24;
+
+// The runs of strokes the search tries are mostly not characters; looking for joined or
+// split strokes in them (the classifier's matching across stroke counts) finds shapes in
+// wrong runs and changes the segmentation, so a line's runs are classified with the
+// stroke count as written (matching mode bit 4). The mode the string recognizer's
+// classifier otherwise runs with is 0, as its open sets it.
+constexpr int kCountAsWritten = 4;
+int ClassifyRun(PATTERN_W* patw, CR_RESULT* cands, int n) {
+    vSetMatchingMode(kCountAsWritten);
+    const int found = iClassifyRecognize(patw, cands, n);
+    vSetMatchingMode(0);
+    return found;
+}
 } // namespace
 
 // Row i holds min(i, kMaxCharStrokes) start boundaries: triangular numbers up to the full
@@ -202,7 +215,7 @@ float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur, float own) cons
 bool aSROBJ::m_bClassifyRun(int i, int j) {
     CR_RESULT cands[kDPCands] = {};
     if (m_iMakePatternW(i, j) != 0 || (j > 0 && !m_bCheckSegPos(i, j)) ||
-        iClassifyRecognize(&m_patw, cands, kDPCands) == 0)
+        ClassifyRun(&m_patw, cands, kDPCands) == 0)
         return false;
     for (int k = 0; k < kDPCands; ++k) {
         DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
@@ -386,7 +399,7 @@ long aSROBJ::m_lMissRecogModifyProc() {
             return err;
         }
         CR_RESULT cands[kDPCands] = {};
-        const int found = iClassifyRecognize(patw, cands, kDPCands);
+        const int found = ClassifyRun(patw, cands, kDPCands);
         for (int k = 0; k < found && k < kDPCands; ++k)
             list[k] = CODE_SCORE{cands[k].code, cands[k].score};
         delete[] patw->data;

@@ -13,6 +13,7 @@
 #include "recservice/veltarec.h"
 #include "strrec/seqread.h"
 #include "tools/bench/samples.h"
+#include "tools/bench/strokecount.h"
 #include "tools/cli_args.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/corpus.h"
@@ -37,6 +38,9 @@ const char kUsage[] =
     "                    of one with two strokes joined (0: standard writing)\n"
     "  --order-errors P  chance per character of one stroke order error (as tessera-bench)\n"
     "  --reversed P      chance per stroke that it is drawn from its other end\n"
+    "  --joins K         every character written with K pairs of consecutive strokes joined\n"
+    "                    (as tessera-bench) (0)\n"
+    "  --splits K        every character written with K strokes lifted at corners (0)\n"
     "  --correct         also mark the best string's characters and run the correction pass\n"
     "  --show N          print the first N wrong lines of each set\n"
     "  --dump FILE       write every line's result strings (all candidates, the corrected\n"
@@ -45,7 +49,7 @@ const char kUsage[] =
 struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, data, set = "heldout",
                 text = LINEBENCH_DEFAULT_TEXT, only, dump;
-    int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0;
+    int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0, joins = 0, splits = 0;
     double stroke_errors = 0, order_errors = 0, reversed = 0;
     bool correct = false;
 };
@@ -85,6 +89,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Real(o.order_errors, 0, 1);
         else if (a == "--reversed")
             ok = args.Real(o.reversed, 0, 1);
+        else if (a == "--joins")
+            ok = args.Int(o.joins, 0, 8);
+        else if (a == "--splits")
+            ok = args.Int(o.splits, 0, 8);
         else if (a == "--correct")
             o.correct = true;
         else
@@ -226,6 +234,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessera-linebench: %s\n", err.c_str());
         return 1;
     }
+    if (o.joins > 0 || o.splits > 0) // every character written with them
+        for (auto& [code, ink] : models)
+            ink = bench::WithStrokeCountErrors(ink, o.joins, o.splits, nullptr);
     platform::ModuleHandle lib = platform::LoadLibrary("veltarec.dll");
     veltarec::Exports sv;
     if (!lib || !sv.Bind(lib)) {

@@ -13,6 +13,7 @@
 #include "recservice/charprior.h"
 #include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
+#include "tools/bench/strokecount.h"
 #include "tools/cli_args.h"
 #include "tools/mkdict/charset.h"
 #include "tools/mkdict/distort.h"
@@ -42,11 +43,17 @@ const char kUsage[] =
     "                    other way, a vertical before the horizontal it meets, a box closed\n"
     "                    before its inside, or a run of strokes written earlier (0)\n"
     "  --reversed P      chance per stroke that it is drawn from its other end (0)\n"
+    "  --joins K         every character written with K pairs of consecutive strokes joined\n"
+    "                    (the nearest end-to-start gaps, the pen-up move drawn as ink) (0)\n"
+    "  --splits K        every character written with K strokes lifted at their sharpest\n"
+    "                    corners (0)\n"
     "  --data DIR        dictionary folder (default: the system directory)\n"
     "  --lib NAME        classifier library (glyphid.dll = libglyphid.so)\n"
     "  --class-count N   coarse candidates of the coarse path (50, as configured)\n"
     "  --coarse-only     skip the full path\n"
     "  --in-order        match strokes only in the order and direction written\n"
+    "  --count-as-written  match strokes only with the count written (no joined or split\n"
+    "                    strokes looked for)\n"
     "  --prior FILE      character prior to order the candidates with as the recognition\n"
     "                    service does (default: the configured one; 'none' for none)\n"
     "  --prior-span N    score points the prior may move a candidate (the file's)\n"
@@ -57,9 +64,9 @@ struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
                 lib = "glyphid.dll", prior;
     int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount,
-        prior_span = -1;
+        prior_span = -1, joins = 0, splits = 0;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
-    bool coarse_only = false, recall = false, in_order = false;
+    bool coarse_only = false, recall = false, in_order = false, count_as_written = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -100,10 +107,16 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Real(o.order_errors, 0, 1);
         else if (a == "--reversed")
             ok = args.Real(o.reversed, 0, 1);
+        else if (a == "--joins")
+            ok = args.Int(o.joins, 0, 8);
+        else if (a == "--splits")
+            ok = args.Int(o.splits, 0, 8);
         else if (a == "--coarse-only")
             o.coarse_only = true;
         else if (a == "--in-order")
             o.in_order = true;
+        else if (a == "--count-as-written")
+            o.count_as_written = true;
         else if (a == "--recall")
             o.recall = true;
         else
@@ -139,9 +152,13 @@ bool Imitations(const Options& o, std::vector<Sample>& out) {
             Sample s;
             s.code = *code;
             mkdict::WritingErrors made;
-            s.points = mkdict::DistortedWriting(ch.strokes, base + uint64_t{*code} * 1024 + j,
-                                                params, &made);
+            StrokeCountErrors counted;
+            s.points = mkdict::DistortedWriting(
+                WithStrokeCountErrors(ch.strokes, o.joins, o.splits, &counted),
+                base + uint64_t{*code} * 1024 + j, params, &made);
             s.with_errors = made.misordered || made.reversed > 0;
+            s.joins = counted.joins;
+            s.splits = counted.splits;
             if (!s.points.empty()) out.push_back(std::move(s));
         }
     }
@@ -161,12 +178,21 @@ struct Figures {
     }
 };
 
-// A path's figures over all samples, and apart over those in standard stroke order and
-// direction and those imitated with order or direction errors; each as the classifier
-// ranks the candidates and as the character prior then orders them.
+// A path's figures over all samples, and apart over those in standard writing, those
+// imitated with order or direction errors and those with strokes joined or lifted at
+// corners (whatever else they have); each as the classifier ranks the candidates and as
+// the character prior then orders them.
 struct PathFigures {
-    Figures all, standard, with_errors;
-    Figures all_prior, standard_prior, with_errors_prior;
+    Figures all, standard, with_errors, counted;
+    Figures all_prior, standard_prior, with_errors_prior, counted_prior;
+
+    void Add(const Sample& s, int rank, double millis, bool prior) {
+        (prior ? all_prior : all).Add(rank, millis);
+        Figures& kind = s.joins > 0 || s.splits > 0 ? (prior ? counted_prior : counted)
+                        : s.with_errors             ? (prior ? with_errors_prior : with_errors)
+                                                    : (prior ? standard_prior : standard);
+        kind.Add(rank, millis);
+    }
 };
 
 // Where the sample's answer ranks among n candidates, -1 when it is not among them.
@@ -178,10 +204,12 @@ int RankOf(const Sample& s, const CR_RESULT* res, int n) {
 
 void Report(const char* name, const Figures& f) {
     if (f.n == 0) return;
+    double sum = 0;
+    for (double v : f.ms) sum += v;
     std::printf("%-22s %6d samples  top-1 %6.2f %%  top-10 %6.2f %%  median %7.3f ms  "
-                "p95 %7.3f ms\n",
+                "p95 %7.3f ms  mean %7.3f ms\n",
                 name, f.n, 100.0 * f.top1 / f.n, 100.0 * f.top10 / f.n, Percentile(f.ms, 50),
-                Percentile(f.ms, 95));
+                Percentile(f.ms, 95), sum / f.n);
 }
 
 } // namespace
@@ -277,14 +305,15 @@ int main(int argc, char** argv) {
                      r);
         return 1;
     }
-    if (o.in_order) {
+    if (o.in_order || o.count_as_written) {
         auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
         if (!mode) {
             std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
             close();
             return 1;
         }
-        mode(2); // bit 2: strokes in the order written only
+        // bit 2: strokes in the order written only; bit 4: with the count written only
+        mode((o.in_order ? 2 : 0) | (o.count_as_written ? 4 : 0));
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
@@ -313,27 +342,26 @@ int main(int argc, char** argv) {
             int n = classify(&p, res, 10);
             auto t1 = std::chrono::steady_clock::now();
             double millis = std::chrono::duration<double, std::milli>(t1 - t0).count();
-            int rank = RankOf(s, res, n);
-            f.all.Add(rank, millis);
-            (s.with_errors ? f.with_errors : f.standard).Add(rank, millis);
+            f.Add(s, RankOf(s, res, n), millis, false);
             if (!with_prior) continue;
             iApplyCharPrior(&prior, span, res, n);
-            rank = RankOf(s, res, n);
-            f.all_prior.Add(rank, millis);
-            (s.with_errors ? f.with_errors_prior : f.standard_prior).Add(rank, millis);
+            f.Add(s, RankOf(s, res, n), millis, true);
         }
         return f;
     };
-    // with order or direction errors imitated, the samples that got one are shown apart
-    const bool apart = o.json.empty() && (o.order_errors > 0 || o.reversed > 0);
+    // with writers' errors imitated, the samples that got one are shown apart by kind
+    const bool apart =
+        o.json.empty() && (o.order_errors > 0 || o.reversed > 0 || o.joins > 0 || o.splits > 0);
     auto report = [&](const std::string& name, const PathFigures& f) {
         Report(name.c_str(), f.all);
         Report("  + character prior", f.all_prior);
         if (!apart) return;
-        Report("  standard order", f.standard);
+        Report("  standard writing", f.standard);
         Report("    + character prior", f.standard_prior);
         Report("  order/direction err.", f.with_errors);
         Report("    + character prior", f.with_errors_prior);
+        Report("  joined/split strokes", f.counted);
+        Report("    + character prior", f.counted_prior);
     };
     report("coarse path (" + std::to_string(o.class_count) + ")", run(o.class_count, 1));
     if (!o.coarse_only) report("full path", run(0, o.full_stride));

@@ -15,7 +15,8 @@ namespace bench {
 struct Sample {
     uint16_t code = 0; // CP932 code of the expected character
     std::vector<POINT_W> points;
-    bool with_errors = false; // imitated with a stroke order or direction error
+    bool with_errors = false;  // imitated with a stroke order or direction error
+    int joins = 0, splits = 0; // strokes joined and lifted at corners in the imitation
 };
 
 // Parses one JSON line. False with a message for malformed JSON, a missing or unknown
