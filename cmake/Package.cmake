@@ -8,12 +8,12 @@ set(CPACK_PACKAGE_VENDOR "Tessera")
 set(CPACK_PACKAGE_CONTACT "Tessera developers <tessera@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Kanji guessing game with its own handwriting recognizer")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kanji guessing game with its own handwriting recognizer
- A game master hides a kanji behind one of five effects and reveals it step by step;
- players write their guess with a pen or a mouse. The package also holds the
- recognizer for other programs: the command-line recognizer tessera-recognize, the
- libraries with their headers, pkg-config and CMake files, and the Python module
- tessera.")
+# The summary is the description's first line; CPack indents the rest as Debian wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "A game master hides a kanji behind one of five effects and reveals it step by step;
+players write their guess with a pen or a mouse. The package also holds the recognizer
+for other programs: the command-line recognizer tessera-recognize, the libraries with
+their headers, pkg-config and CMake files, and the Python module tessera.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
