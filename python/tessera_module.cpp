@@ -142,13 +142,10 @@ public:
         const std::vector<InkStroke> ink = ReadStrokes(strokes);
         const int count = ReadCount(n);
         const std::optional<recognize::GuideBox> guide = ReadBox(box);
-        recognize::ServiceClient& service = Open();
         std::vector<recognize::Candidate> found;
-        {
-            py::gil_scoped_release unlocked;
-            std::lock_guard<std::mutex> turn(ServiceTurn());
+        Run([&](recognize::ServiceClient& service) {
             found = service.RecognizeCharacter(ink, count, guide);
-        }
+        });
         return CandidateList(found);
     }
 
@@ -156,15 +153,12 @@ public:
         const std::vector<InkStroke> ink = ReadStrokes(strokes);
         const int count = ReadCount(n);
         const recognize::LineOptions options{ReadBox(box), true};
-        recognize::ServiceClient& service = Open();
         recognize::LineResult result;
         std::string error;
         bool ok = false;
-        {
-            py::gil_scoped_release unlocked;
-            std::lock_guard<std::mutex> turn(ServiceTurn());
+        Run([&](recognize::ServiceClient& service) {
             ok = service.RecognizeLine(ink, count, options, result, error);
-        }
+        });
         if (!ok) throw std::runtime_error(error);
         py::list strings, chars;
         for (const recognize::Candidate& s : result.strings) strings.append(s.text);
@@ -195,9 +189,18 @@ public:
     }
 
 private:
-    recognize::ServiceClient& Open() {
-        if (!service_) BadInput("the Recognizer is closed");
-        return *service_;
+    // Runs work on the service with the interpreter's lock released, in the service's
+    // turn; whether the Recognizer is still open is asked in that turn, so that a close
+    // from another thread cannot pull the service from under the work.
+    template <typename Work> void Run(Work work) {
+        bool open = false;
+        {
+            py::gil_scoped_release unlocked;
+            std::lock_guard<std::mutex> turn(ServiceTurn());
+            open = service_ != nullptr;
+            if (open) work(*service_);
+        }
+        if (!open) BadInput("the Recognizer is closed");
     }
 
     std::unique_ptr<recognize::ServiceClient> service_;
