@@ -52,6 +52,7 @@ cc -std=c11 -Wall -Wextra -Werror "$root/examples/character/character.c" \
   $(pkg-config --cflags --libs tessera) -o "$work/character-pc"
 c++ -std=c++17 -Wall -Wextra -Werror "$root/examples/line/line.cpp" \
   $(pkg-config --cflags --libs tessera) -o "$work/line-pc"
+[ -f "$(pkg-config --variable=dictdir tessera)/VELTAREC.INI" ] || fail "pkg-config's dictdir lacks VELTAREC.INI"
 LD_LIBRARY_PATH=$(pkg-config --variable=libdir tessera) check_first "一 " "$work/character-pc" "$ichi"
 LD_LIBRARY_PATH=$(pkg-config --variable=libdir tessera) check_first "十二" "$work/line-pc" \
   "10,90 100,90 190,90" "100,10 100,100 100,190" "280,60 400,60" "250,150 430,150"
