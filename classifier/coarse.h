@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "classifier/normalize.h"
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 // Stroke statistics ranges of one entry, in file order.
 struct ONLINE_CC_DIC {

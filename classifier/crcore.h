@@ -7,8 +7,8 @@
 #include "classifier/crdic.h"
 #include "classifier/crpattern.h"
 #include "classifier/dpmatch.h"
-#include "classifier/records.h"
 #include "classifier/strokematch.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // both on the 0..128 square with per-point segment lengths and direction codes.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstddef>
 #include <cstdint>

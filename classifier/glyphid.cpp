@@ -19,7 +19,7 @@
 #include "classifier/glyphidold.h"
 #define GLYPHID_NAME(name) _##name
 #else
-#include "classifier/glyphid.h"
+#include "tessera/glyphid.h"
 #define GLYPHID_NAME(name) name
 #endif
 

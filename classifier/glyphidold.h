@@ -12,7 +12,7 @@
 // Its state is its own: it can be loaded beside libglyphid.so in one process.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #define GLYPHIDOLD_EXPORT __attribute__((visibility("default")))
 

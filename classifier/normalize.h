@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 // Stroke statistics of a character.
 struct STDATA {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "classifier/crpattern.h"
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 

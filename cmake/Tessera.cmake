@@ -5,8 +5,12 @@ set(TESSERA_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
 set(TESSERA_TEST_DIR ${CMAKE_BINARY_DIR}/tests)
 set(TESSERA_DATA_DIR ${CMAKE_BINARY_DIR}/share/tessera)
 set(TESSERA_PLUGIN_DIR ${TESSERA_LIB_DIR}/tessera/controls)
-set(TESSERA_INSTALL_DATA_DIR ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/tessera)
+set(TESSERA_INSTALL_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/tessera)
 file(MAKE_DIRECTORY ${TESSERA_DATA_DIR})
+
+# The public headers of the recognition libraries (include/tessera/), the same files that
+# are installed.
+include_directories(${PROJECT_SOURCE_DIR}/include)
 
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${TESSERA_LIB_DIR})
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/archive)
@@ -67,4 +71,17 @@ function(tessera_plugin name)
     LIBRARY_OUTPUT_DIRECTORY ${TESSERA_PLUGIN_DIR}
     INSTALL_RPATH "$ORIGIN:$ORIGIN/../..:$ORIGIN/../lib")
   install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tessera/controls)
+endfunction()
+
+# tessera_sdk_library(NAME): a recognition library of the SDK: versioned (SONAME
+# lib<name>.so.<major>, with the unversioned name beside it, which the loader's name rule
+# and the configuration files use), installed with its public headers' folder as its
+# include directory, and exported as Tessera::<name>.
+function(tessera_sdk_library name)
+  set_target_properties(${name} PROPERTIES
+    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  target_include_directories(${name} INTERFACE
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  install(TARGETS ${name} EXPORT TesseraTargets LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()

@@ -4,8 +4,8 @@
 #include <dlfcn.h>
 #include <filesystem>
 
-#ifndef TESSERA_BUILD_DATA_DIR
-#define TESSERA_BUILD_DATA_DIR "/usr/local/share/tessera"
+#ifndef TESSERA_INSTALL_DATA_DIR
+#define TESSERA_INSTALL_DATA_DIR "/usr/local/share/tessera"
 #endif
 
 namespace platform {
@@ -27,11 +27,11 @@ std::string SystemDirectory() {
         dir = env;
     } else {
         std::error_code ec;
-        std::filesystem::path beside = std::filesystem::path(OwnModuleDirectory()) / ".." /
-                                       "share" / "tessera";
+        std::filesystem::path beside =
+            std::filesystem::path(OwnModuleDirectory()) / ".." / "share" / "tessera";
         dir = std::filesystem::is_directory(beside, ec)
                   ? std::filesystem::weakly_canonical(beside, ec).string()
-                  : std::string(TESSERA_BUILD_DATA_DIR);
+                  : std::string(TESSERA_INSTALL_DATA_DIR);
     }
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;

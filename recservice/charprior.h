@@ -12,7 +12,7 @@
 // Codes not listed belong to no group.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 

@@ -2,11 +2,11 @@
 // whose dictionaries are opened at the first load of this library and closed at the last
 // unload. Configuration: "VELTABOX.INI" in the system directory, section VELTABOX; its
 // optional key CPDDIC names the character prior that orders candidates of the same shape.
-#include "classifier/records.h"
 #include "platform/loader.h"
 #include "platform/profile.h"
 #include "platform/sysdir.h"
 #include "recservice/charprior.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 #include "recservice/model_dictionary.h"
 #include "recservice/service_state.h"
 #include "recservice/shape_score.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 
 #include <cmath>
 #include <cstdlib>

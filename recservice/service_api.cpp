@@ -1,7 +1,7 @@
 // The recognition calls: each looks its function up in the loaded recognizer by name and
 // passes the arguments on; a missing function gives a fixed result.
 #include "recservice/service_state.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "recservice/service_config.h"
 #include "recservice/service_state.h"
 #include "recservice/shape_score.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 
 namespace veltarec {
 

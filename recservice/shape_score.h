@@ -2,7 +2,7 @@
 // stroke correspondence matcher (default matching parameters, never changed here).
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 namespace veltarec {
 

@@ -16,6 +16,7 @@ TESSERA_PACKAGES=(
   debian-faq-ja
   qt6-translations-l10n
   clang libclang-rt-dev
+  pybind11-dev python3-dev dpkg-dev file
 )
 
 tessera_install_packages() {

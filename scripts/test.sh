@@ -7,6 +7,9 @@ export QT_QPA_PLATFORM=offscreen
 
 tessera_build "$TESSERA_ROOT/build"
 (cd "$TESSERA_ROOT/build" && ctest --output-on-failure --timeout 600 -j "$(nproc)")
+# The installed copy on its own: the examples, the Python module and the Debian package
+# (on the normal build only: the sanitizer build's binaries need their runtime preloaded).
+bash "$TESSERA_ROOT/scripts/sdk-check.sh" "$TESSERA_ROOT/build"
 
 if [ "${TESSERA_SKIP_SANITIZERS:-0}" != 1 ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -2,8 +2,8 @@
 // none lets an exception out.
 #include "strrec/classifier_api.h"
 #include "strrec/lptables.h"
-#include "strrec/seqread.h"
 #include "strrec/srobj.h"
+#include "tessera/seqread.h"
 
 #include <memory>
 #include <new>

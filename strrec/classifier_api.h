@@ -3,4 +3,4 @@
 // links glyphid; the unit tests link a stand-in with the same functions.
 #pragma once
 
-#include "classifier/glyphid.h"
+#include "tessera/glyphid.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "strrec/bigram.h"
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
 
 constexpr double D_DEFAULT_WEIGHT = 9.0;
 

@@ -3,11 +3,11 @@
 // stroke-set information and the corrected per-character candidate lists.
 #pragma once
 
-#include "classifier/records.h"
-#include "strrec/seqread.h"
 #include "strrec/strokes.h"
 #include "strrec/strokeset.h"
 #include "strrec/tmpsegres.h"
+#include "tessera/records.h"
+#include "tessera/seqread.h"
 
 enum : int { kDPCands = 10, kInitialPoints = 1024 };
 

@@ -3,7 +3,7 @@
 // conversion of a stroke run into the classifier's input pattern.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 

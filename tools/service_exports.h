@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/loader.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 
 namespace veltarec {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "classifier/coarse.h"
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 namespace glyphid_test {
 

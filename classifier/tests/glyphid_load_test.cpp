@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "classifier/records.h"
 #include "glyphid_fixture.h"
+#include "tessera/records.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The classifier library through its exported interface.
-#include "classifier/glyphid.h"
+#include "tessera/glyphid.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 // its low byte.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 #include <string>

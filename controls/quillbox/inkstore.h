@@ -2,7 +2,7 @@
 // bookkeeping of the stroke being written.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 #include <memory>

@@ -17,10 +17,10 @@
 // and LoadPatternInDirect to a PATTERN_W, GetCR and SetCR to 20 CR_RESULT records.
 #pragma once
 
-#include "classifier/records.h"
 #include "controls/quillbox/candidates.h"
 #include "controls/quillbox/inkstore.h"
 #include "controls/quillbox/recognizer.h"
+#include "tessera/records.h"
 
 #include <QImage>
 #include <QTimer>

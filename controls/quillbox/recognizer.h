@@ -2,7 +2,7 @@
 // per box, by name, and its three functions are looked up by name at each recognition.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // answers a test sets up for them. Each stand-in exports FakeGetLog() returning its log.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 

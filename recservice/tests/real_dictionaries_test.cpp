@@ -1,7 +1,7 @@
 // The service and the box recognizer over the real recognizers and the dictionaries the
 // build compiles; skipped until those exist.
 #include "platform/loader.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 
 #include "platform/loader.h"
 #include "recservice/tests/fake_log.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 #include "strrec/bigram.h"
 #include "strrec/charsize.h"
 #include "strrec/lptables.h"
-#include "strrec/seqread.h"
 #include "strrec/srobj.h"
+#include "tessera/seqread.h"
 #include "tests/fake_classifier.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Recognizing a written line of 10 characters with the compiled dictionaries.
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
 #include "tests/dict_line.h"
 
 #include <benchmark/benchmark.h>

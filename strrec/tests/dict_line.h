@@ -3,7 +3,7 @@
 // own model strokes.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // The string recognizer with the real classifier and the compiled dictionaries. Skipped
 // when the dictionaries have not been built.
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
 #include "tests/dict_line.h"
 
 #include <gtest/gtest.h>

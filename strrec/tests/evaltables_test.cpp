@@ -3,8 +3,8 @@
 #include "strrec/charkind.h"
 #include "strrec/classifier_api.h"
 #include "strrec/lptables.h"
-#include "strrec/seqread.h"
 #include "strrec/srobj.h"
+#include "tessera/seqread.h"
 #include "tests/fake_classifier.h"
 #include "tests/search_probe.h"
 

@@ -2,7 +2,7 @@
 // handler the test installs.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <functional>
 #include <string>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/loader.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 #include "tools/mkdict/lines.h"
 #include "tools/mkdict/seeds.h"
 #include "tools/service_exports.h"

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/loader.h"
-#include "recservice/veltarec.h"
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
+#include "tessera/veltarec.h"
 #include "tools/bench/samples.h"
 #include "tools/bench/strokecount.h"
 #include "tools/cli_args.h"

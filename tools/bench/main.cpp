@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "classifier/glyphid.h"
 #include "platform/loader.h"
 #include "recservice/charprior.h"
+#include "tessera/glyphid.h"
 #include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
 #include "tools/bench/strokecount.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 namespace bench {
 

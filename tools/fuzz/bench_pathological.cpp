@@ -1,8 +1,8 @@
 // Time and memory of recognition on pathological pen input: very long strokes, very many
 // strokes, one-point strokes, extreme coordinates and long lines, against the small
 // dictionaries the fuzz programs use. The peak resident size is reported per case.
-#include "classifier/glyphid.h"
-#include "strrec/seqread.h"
+#include "tessera/glyphid.h"
+#include "tessera/seqread.h"
 #include "tools/fuzz/fuzz_support.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // The character classifier fed arbitrary pen input and settings: every call ends with a
 // candidate count inside the buffer, the unused records zeroed, and no sanitizer report.
-#include "classifier/glyphid.h"
+#include "tessera/glyphid.h"
 #include "tools/fuzz/fuzz_support.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,7 +1,7 @@
 // The string recognizer fed arbitrary lines of strokes: adding, recognizing and reading
 // back results end with a result code, strings within their limit, character ranges
 // inside the line, and no sanitizer report.
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
 #include "tools/fuzz/fuzz_support.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -3,7 +3,7 @@
 // the libraries' own writers.
 #pragma once
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Choice of the correction pass's weight on candidate lists of recognized lines.
 #pragma once
 
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
 
 #include <cstdint>
 #include <vector>

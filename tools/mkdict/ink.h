@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 #include "tools/mkdict/kvg_character.h"
 #include "tools/mkdict/svg_path.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 #include "tools/mkdict/distort.h"
 
 namespace mkdict {

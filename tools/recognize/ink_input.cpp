@@ -13,17 +13,20 @@ InkLine Error(std::string what) {
     return line;
 }
 
-// Browsers and tablets deliver fractional pixels: a coordinate is rounded to the nearest
-// integer (halves away from zero), which must then fit 16 bits.
 bool Coordinate(const JsonValue& v, int32_t& out) {
-    if (v.type != JsonValue::Type::Number) return false;
-    const double rounded = std::round(v.number);
+    return v.type == JsonValue::Type::Number && InkCoordinate(v.number, out);
+}
+
+} // namespace
+
+// Browsers and tablets deliver fractional pixels: a coordinate is rounded to the nearest
+// integer, which must then fit 16 bits.
+bool InkCoordinate(double value, int32_t& out) {
+    const double rounded = std::round(value);
     if (!(rounded >= -32768 && rounded <= 32767)) return false;
     out = static_cast<int32_t>(rounded);
     return true;
 }
-
-} // namespace
 
 InkLine ParseInkLine(std::string_view text) {
     JsonLimits limits;

@@ -25,6 +25,10 @@ struct InkLine {
 inline constexpr size_t kMaxStrokes = 1000;
 inline constexpr size_t kMaxPoints = 100000;
 
+// A coordinate as the recognizers take it: rounded to the nearest integer (halves away
+// from zero), which must lie in -32768..32767 (false otherwise, NaN included).
+bool InkCoordinate(double value, int32_t& out);
+
 // Reads one line. A coordinate is any JSON number, rounded to the nearest integer (halves
 // away from zero), which must lie in -32768..32767; every stroke needs at least one point.
 InkLine ParseInkLine(std::string_view line);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/loader.h"
-#include "recservice/veltarec.h"
+#include "tessera/veltarec.h"
 #include "tools/recognize/ink_input.h"
 #include "tools/service_exports.h"
 

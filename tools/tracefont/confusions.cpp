@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "classifier/glyphid.h"
 #include "platform/loader.h"
+#include "tessera/glyphid.h"
 #include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
 #include "tools/mkdict/charset.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "classifier/records.h"
+#include "tessera/records.h"
 #include "tools/tracefont/bitmap.h"
 #include "tools/tracefont/stroke_trace.h"
 

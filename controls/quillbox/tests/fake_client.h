@@ -2,8 +2,8 @@
 // loads, reached through its test controls.
 #pragma once
 
-#include "classifier/records.h"
 #include "platform/loader.h"
+#include "tessera/records.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,7 +1,7 @@
 // A stand-in for the recognition service with the three functions the handwriting box
 // binds. It answers every recognition from a candidate table the test sets, and records
 // what it was called with so that tests can check the box's side of the exchange.
-#include "classifier/records.h"
+#include "tessera/records.h"
 
 #include <cstring>
 #include <string>

@@ -2,11 +2,11 @@
 // recognition service whose answers the tests choose.
 #include "answer_helpers.h"
 
-#include "classifier/records.h"
 #include "game/answers/answerlayout.h"
 #include "game/answers/pebblebutton.h"
 #include "game/commonmodule.h"
 #include "platform/loader.h"
+#include "tessera/records.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -2,10 +2,10 @@
 // answer into the box as mouse strokes, recognizes it and checks it.
 #include "answer_helpers.h"
 
-#include "classifier/records.h"
 #include "game/answers/pebblebutton.h"
 #include "platform/encoding.h"
 #include "platform/loader.h"
+#include "tessera/records.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // when the dictionaries have not been built.
 #include "platform/profile.h"
 #include "platform/sysdir.h"
-#include "strrec/seqread.h"
+#include "tessera/seqread.h"
 #include "tests/dict_line.h"
 #include "tools/mkdict/lines.h"
 #include "tools/mkdict/seeds.h"

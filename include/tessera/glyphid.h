@@ -1,6 +1,16 @@
-// The character classifier library (libglyphid.so): recognizes one handwritten character
-// against a pattern dictionary and returns ranked candidate codes, optionally narrowed
-// first by a coarse directional-feature classification.
+// The character classifier library (libglyphid.so, pkg-config and CMake name
+// tessera-glyphid / Tessera::glyphid): recognizes one handwritten character against a
+// pattern dictionary and returns ranked candidate codes, optionally narrowed first by a
+// coarse directional-feature classification. Usable from C and C++; the records and the
+// conventions shared by all libraries are in records.h.
+//
+// Calling order: iOpenClassRecogModule with the paths of the pattern dictionary
+// (glyphs.crd) and the coarse dictionary (glyphs.ccd, or null); optionally the vSet...
+// settings; iClassifyRecognize for every character; vCloseClassRecogModule at the end.
+// The installed dictionaries lie in <prefix>/share/tessera (pkg-config --variable=dictdir
+// tessera, or Tessera_DICTIONARY_DIR in CMake). Relative paths are the process's own.
+// The input is one PATTERN_W: the character's points, strokes one after another, the
+// first point of each stroke marked PT_PENDOWN and the last PT_PENUP.
 //
 // State is process-wide: one classifier per process, used by one caller at a time.
 //   iOpenClassRecogModule   opens the pattern dictionary (and, when given, the coarse
@@ -24,9 +34,10 @@
 //                           stroke count written only. Opening sets 0.
 //   cpCRREStoString         the Shift-JIS text of a candidate's code, in a static buffer
 //                           that the next call overwrites; null for a null argument.
-#pragma once
+#ifndef TESSERA_GLYPHID_H
+#define TESSERA_GLYPHID_H
 
-#include "classifier/records.h"
+#include "records.h"
 
 #define GLYPHID_EXPORT __attribute__((visibility("default")))
 
@@ -44,7 +55,9 @@ enum {
     GLYPHID_ALL = 511
 };
 
+#ifdef __cplusplus
 extern "C" {
+#endif
 
 GLYPHID_EXPORT int iOpenClassRecogModule(const char* cpCRdic, const char* cpClassDic);
 GLYPHID_EXPORT void vCloseClassRecogModule(void);
@@ -66,4 +79,8 @@ typedef void (*PFN_vSetGuideBox)(const PAT_POS*);
 typedef void (*PFN_vSetMatchingMode)(int);
 typedef const char* (*PFN_cpCRREStoString)(const CR_RESULT*);
 
+#ifdef __cplusplus
 } // extern "C"
+#endif
+
+#endif // TESSERA_GLYPHID_H

@@ -1,22 +1,52 @@
-// The recognition service's exported interface. The service forwards every call to the
-// recognizer library named in its configuration (string recognizer or character
-// classifier), looked up by name at each call. Clients normally load the service by name
-// and bind these functions by name as well; the typedefs below give their exact types.
-#pragma once
+// The recognition service (libveltarec.so, pkg-config and CMake name tessera /
+// Tessera::veltarec): the one interface a program needs to read handwriting. The service
+// reads its configuration VELTAREC.INI, loads the recognizer library named there (the
+// string recognizer libseqread.so, or the classifier libglyphid.so) by name and forwards
+// every call to it, looked up by name at each call. Usable from C and C++; the records
+// and the conventions shared by all libraries are in records.h.
+//
+// Opening. Loading the service through the project's loader (by name, "veltarec.dll" or
+// libveltarec.so) opens it; a program linked against libveltarec.so calls OpenDictionary()
+// once before anything else (1 = open, 0 = the configuration, the recognizer library or
+// a dictionary did not load) and CloseDictionary() at the end, after destroying its
+// recognition objects. The configuration and the dictionaries it names without a folder
+// are found in $TESSERA_SYSTEM_DIR when set, else in share/tessera beside the folder of
+// libveltarec.so (<prefix>/share/tessera of the installed copy): no configuration edit
+// is needed after installing.
+//
+// One character: optionally SetGuideBox (the writing box, its four values in the order
+// of PAT_POS: maxx, maxy, minx, miny) and SetRecCategory (category mask of glyphid.h,
+// 511 = all), then RecognizeF with the whole character as one PATTERN_W (PT_PENDOWN on
+// the first point of every stroke, PT_PENUP on the last) and an array of CR_RESULT: 0 and
+// the candidates best first (zeroed slots after the last), or nonzero when nothing was
+// read.
+//
+// A line: CreateNewObject; AddStrokeLast for every stroke (tagPOINT array); RecognizeNF
+// (0 on success); GetResultCount candidate strings, GetString (Shift-JIS, owned by the
+// object), GetStrokeNoOfNthChar (the strokes of each character), GetPatternWOfNthChar
+// (a character's pattern, for RecognizeF; released with DestroyPatternW); DestroyObject.
+// GetLastErrorRS gives the string recognizer's last error (codes in seqread.h). Every
+// "long" of the string recognizer is int32_t here.
+//
+// The service keeps process-wide state and takes no locks: one caller at a time.
+#ifndef TESSERA_VELTAREC_H
+#define TESSERA_VELTAREC_H
 
-#include "classifier/records.h"
-
-#include <cstdint>
+#include "records.h"
 
 #define VELTAREC_API __attribute__((visibility("default")))
 
+#ifdef __cplusplus
 extern "C" {
+#endif
 
-// Records owned by the string recognizer; the service only passes pointers to them on.
+// Records owned by the string recognizer (seqread.h); the service only passes pointers to
+// them on.
 struct CODE_SCORE;
 struct tagSR_VERINFO;
 
-using SRHANDLE = void*;
+// A recognition object of the string recognizer; null means none.
+typedef void* SRHANDLE;
 
 // Opening and closing (run by the library's own load and unload notifications).
 VELTAREC_API int32_t OpenDictionary(void);
@@ -43,9 +73,10 @@ VELTAREC_API int32_t GiveStrokeSetInfo(SRHANDLE hobj, int32_t lCandNo, int32_t l
 VELTAREC_API PATTERN_W* GetPatternW(SRHANDLE hobj, int32_t lHeadPos, int32_t lTailPos);
 VELTAREC_API PATTERN_W* GetPatternWOfNthChar(SRHANDLE hobj, int32_t lCandNo, int32_t lCharNo);
 VELTAREC_API void DestroyPatternW(PATTERN_W* pPatW);
-VELTAREC_API int32_t ContextProcess(CODE_SCORE** ppCS, int32_t lCharCount, int32_t lMaxCRCandCount);
+VELTAREC_API int32_t ContextProcess(struct CODE_SCORE** ppCS, int32_t lCharCount,
+                                    int32_t lMaxCRCandCount);
 VELTAREC_API int32_t GetLastErrorRS(void);
-VELTAREC_API void GetVersionInfo(tagSR_VERINFO* pvinfo);
+VELTAREC_API void GetVersionInfo(struct tagSR_VERINFO* pvinfo);
 
 // Process-wide settings of the loaded recognizer.
 VELTAREC_API void SetClassCount(int32_t lCandCount);
@@ -63,9 +94,10 @@ VELTAREC_API void ReleaseTehonPattern(PATTERN_W* pPatW);
 VELTAREC_API int32_t GetScore(PATTERN_W* pPatW, uint32_t code, int16_t* pStrokeDiff,
                               int16_t* pShapeScore, int16_t* pRecogScore);
 
+#ifdef __cplusplus
 } // extern "C"
 
-// Function types for binding the exports by name.
+// Function types for binding the exports by name (C++).
 namespace veltarec {
 using CreateNewObjectFn = decltype(&::CreateNewObject);
 using DestroyObjectFn = decltype(&::DestroyObject);
@@ -98,3 +130,6 @@ using GetScoreFn = decltype(&::GetScore);
 using OpenDictionaryFn = decltype(&::OpenDictionary);
 using CloseDictionaryFn = decltype(&::CloseDictionary);
 } // namespace veltarec
+#endif // __cplusplus
+
+#endif // TESSERA_VELTAREC_H

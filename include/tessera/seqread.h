@@ -1,20 +1,31 @@
-// Public interface of the string recognizer library (libseqread.so): recognition objects
-// that take the strokes of a handwritten line and return ranked candidate strings,
-// character boundaries and per-character patterns, plus single-character recognition
-// through the classifier and bigram re-ranking of candidate lists.
+// Public interface of the string recognizer library (libseqread.so, pkg-config and CMake
+// name tessera-seqread / Tessera::seqread): recognition objects that take the strokes of a
+// handwritten line and return ranked candidate strings, character boundaries and
+// per-character patterns, plus single-character recognition through the classifier and
+// bigram re-ranking of candidate lists. Usable from C and C++; the records and the
+// conventions shared by all libraries are in records.h.
+//
+// Calling order: lSROpenSystem with the paths of the pattern, coarse and bigram
+// dictionaries (glyphs.crd, glyphs.ccd, bigram.cbg in <prefix>/share/tessera; relative
+// paths are the process's own), optionally lSRLoadEvalTables (evaluation.clp); then per
+// line hSRCreateNewObject, lSRAddStrokeLast for every stroke, lSRRecognize, the result
+// getters, vSRDestroyObject; vSRCloseSystem at the end. Most programs use the
+// recognition service (veltarec.h) instead, which opens all of this from its
+// configuration.
 //
 // Every export sets the process-wide last error (lSRGetLastError):
 //   0 success, 1 wrong state, 2 out of memory, 3 dictionary, 4 bad argument, 5 failure.
 // "long" is the platform's long; the recognition object handle is the object's address.
-#pragma once
+#ifndef TESSERA_SEQREAD_H
+#define TESSERA_SEQREAD_H
 
-#include "classifier/records.h"
+#include "records.h"
 
-#include <cstdint>
-
+#ifdef __cplusplus
 extern "C" {
+#endif
 
-enum : long {
+enum {
     SR_OK = 0,
     SR_ERR_STATE = 1,
     SR_ERR_MEMORY = 2,
@@ -24,33 +35,33 @@ enum : long {
 };
 
 // One candidate of a per-character candidate list (best first).
-struct CODE_SCORE {
+typedef struct CODE_SCORE {
     uint32_t code;
     int32_t score;
-};
+} CODE_SCORE;
 
 // Version record filled by vSRGetVersion.
-struct tagSR_VERINFO {
+typedef struct tagSR_VERINFO {
     uint16_t wInterface;   // 115
     uint16_t wRecognize;   // 196
     const char* cpComment; // empty string
     const char* cpDate;    // "99-04-27"
-};
+} tagSR_VERINFO;
 
 // Attribute of the first trailer record behind the points of a pattern from pSRGetPATW
 // (x = head stroke, y = tail stroke) and pSRGetPATWOfNthChar (x = candidate, y = character).
 // The second trailer record holds bits 16-31 (x) and 0-15 (y) of the object handle.
-enum : uint8_t { SR_TRAILER_RANGE = 10, SR_TRAILER_CHAR = 11 };
+enum { SR_TRAILER_RANGE = 10, SR_TRAILER_CHAR = 11 };
 
 // Longest result string in characters; longer results are reported with SR_ERR_FAILED.
 // Result strings are Shift-JIS: a double-byte code takes two bytes and a single-byte code
 // one, so a string holds exactly as many characters as its reported length.
-enum : int { SR_MAX_STRING_CHARS = 127 };
+enum { SR_MAX_STRING_CHARS = 127 };
 
 // Stands in the corrected string for a character whose strokes the classifier could not
 // read (an empty candidate list): the geta mark, keeping characters and stroke ranges in
 // step.
-enum : uint32_t { SR_UNREAD_CODE = 0x81AC };
+enum { SR_UNREAD_CODE = 0x81AC };
 
 typedef void* HSROBJ;
 
@@ -99,4 +110,8 @@ SEQREAD_API long lSRContextProcess(CODE_SCORE** ppCS, long lCharCount, long lMax
 
 SEQREAD_API int DllEntryPoint(void* instance, unsigned long reason, void* reserved);
 
+#ifdef __cplusplus
 } // extern "C"
+#endif
+
+#endif // TESSERA_SEQREAD_H
