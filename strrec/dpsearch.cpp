@@ -2,6 +2,7 @@
 // pass over the caller's character grouping.
 #include "strrec/classifier_api.h"
 #include "strrec/lptables.h"
+#include "strrec/runcache.h"
 #include "strrec/srobj.h"
 
 #include <algorithm>
@@ -199,11 +200,13 @@ float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur, float own) cons
 // Classification of run (i, j): its candidates go into the row's cells (an unusable
 // candidate as an empty record), its box parameter beside them. False when the pattern
 // was refused or the classifier found nothing.
+// A run the previous read classified with the same points is not classified again.
 bool aSROBJ::m_bClassifyRun(int i, int j) {
-    CR_RESULT cands[kDPCands] = {};
-    if (m_iMakePatternW(i, j) != 0 || (j > 0 && !m_bCheckSegPos(i, j)) ||
-        iClassifyRecognize(&m_patw, cands, kDPCands) == 0)
-        return false;
+    static_assert(int{RUNCACHE::kCands} == int{kDPCands});
+    if (m_iMakePatternW(i, j) != 0 || (j > 0 && !m_bCheckSegPos(i, j))) return false;
+    const RUNCACHE::RESULT& r = rRunCache().rClassify(m_patw);
+    if (r.found == 0) return false;
+    const CR_RESULT* cands = r.cands;
     for (int k = 0; k < kDPCands; ++k) {
         DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
         cell.iBwdPos = j;
@@ -285,6 +288,7 @@ long aSROBJ::m_lDPSearch() {
     // Every admissible run is classified once; the chains are then evaluated over the
     // candidates, which lets the evaluation run again with other tables.
     const int n = m_SegRes.iGetElmCount();
+    rRunCache().vBeginRead();
     for (int i = 1; i <= n; ++i) {
         // Start boundaries further back than the lattice keeps lie more than
         // kMaxCharStrokes strokes away: no character starts there.
