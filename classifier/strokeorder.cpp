@@ -104,16 +104,36 @@ inline int reversecost(const STROKE_KEY& a, const STROKE_KEY& b) {
            iabs(a.tx - b.qx) + iabs(a.ty - b.qy) + kReverseBias;
 }
 
-// The smaller of forwardcost and reversecost; the middle point's distance is the same
-// either way round and is taken once.
-inline int paircost(const STROKE_KEY& a, const STROKE_KEY& b) {
-    const int mid = iabs(a.mx - b.mx) + iabs(a.my - b.my);
-    const int f = iabs(a.sx - b.sx) + iabs(a.sy - b.sy) + iabs(a.ex - b.ex) + iabs(a.ey - b.ey) +
-                  iabs(a.qx - b.qx) + iabs(a.qy - b.qy) + iabs(a.tx - b.tx) + iabs(a.ty - b.ty);
-    const int r = iabs(a.sx - b.ex) + iabs(a.sy - b.ey) + iabs(a.ex - b.sx) + iabs(a.ey - b.sy) +
-                  iabs(a.qx - b.tx) + iabs(a.qy - b.ty) + iabs(a.tx - b.qx) + iabs(a.ty - b.qy) +
-                  kReverseBias;
-    return mid + (f <= r ? f : r);
+// A pattern's stroke keys field by field, so that the costs of one written stroke against
+// all of them are formed lane by lane (the loop vectorizes).
+struct KEY_COLUMNS {
+    int sx[ORDER_MAXSTROKE], sy[ORDER_MAXSTROKE], ex[ORDER_MAXSTROKE], ey[ORDER_MAXSTROKE];
+    int mx[ORDER_MAXSTROKE], my[ORDER_MAXSTROKE], qx[ORDER_MAXSTROKE], qy[ORDER_MAXSTROKE];
+    int tx[ORDER_MAXSTROKE], ty[ORDER_MAXSTROKE];
+};
+
+void tocolumns(const STROKE_KEY* keys, int n, KEY_COLUMNS& c) {
+    for (int b = 0; b < n; ++b) {
+        const STROKE_KEY& k = keys[b];
+        c.sx[b] = k.sx, c.sy[b] = k.sy, c.ex[b] = k.ex, c.ey[b] = k.ey, c.mx[b] = k.mx;
+        c.my[b] = k.my, c.qx[b] = k.qx, c.qy[b] = k.qy, c.tx[b] = k.tx, c.ty[b] = k.ty;
+    }
+}
+
+// The cost of written stroke a as each pattern stroke b of c, into row[0..n): the smaller
+// of forwardcost and reversecost, the middle point's distance (the same either way round)
+// taken once.
+void paircosts(const STROKE_KEY& a, const KEY_COLUMNS& c, int n, int* row) {
+    for (int b = 0; b < n; ++b) {
+        const int mid = iabs(a.mx - c.mx[b]) + iabs(a.my - c.my[b]);
+        const int f = iabs(a.sx - c.sx[b]) + iabs(a.sy - c.sy[b]) + iabs(a.ex - c.ex[b]) +
+                      iabs(a.ey - c.ey[b]) + iabs(a.qx - c.qx[b]) + iabs(a.qy - c.qy[b]) +
+                      iabs(a.tx - c.tx[b]) + iabs(a.ty - c.ty[b]);
+        const int r = iabs(a.sx - c.ex[b]) + iabs(a.sy - c.ey[b]) + iabs(a.ex - c.sx[b]) +
+                      iabs(a.ey - c.sy[b]) + iabs(a.qx - c.tx[b]) + iabs(a.qy - c.ty[b]) +
+                      iabs(a.tx - c.qx[b]) + iabs(a.ty - c.qy[b]) + kReverseBias;
+        row[b] = mid + (f <= r ? f : r);
+    }
 }
 
 // Minimum-cost assignment of the rows of the n x n matrix cost (row-major) to its columns
@@ -186,10 +206,12 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
 
     // cost[a][b]: input stroke a as pattern stroke b, the cheaper way round
     int cost[ORDER_MAXSTROKE * ORDER_MAXSTROKE];
+    KEY_COLUMNS columns;
+    tocolumns(dk, n, columns);
     bool asWritten = true;
     for (int a = 0; a < n; ++a) {
         int* row = cost + a * n;
-        for (int b = 0; b < n; ++b) row[b] = paircost(ik[a], dk[b]);
+        paircosts(ik[a], columns, n, row);
         const int own = forwardcost(ik[a], dk[a]);
         for (int b = 0; b < n && asWritten; ++b)
             if (row[b] < own) asWritten = false;
