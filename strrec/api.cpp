@@ -2,6 +2,7 @@
 // none lets an exception out.
 #include "strrec/classifier_api.h"
 #include "strrec/lptables.h"
+#include "strrec/runcache.h"
 #include "strrec/srobj.h"
 #include "tessera/seqread.h"
 
@@ -80,6 +81,7 @@ long lSROpenSystem(const char* cpCRDic, const char* cpClassDic, const char* cpBi
         return SetErr(SR_ERR_ARGUMENT);
     // A second open would find the classifier busy and leave everything unusable.
     if (g_bSystemOpen) return SetErr(SR_ERR_STATE);
+    rRunCache().vClear();
     return Guard<long>(SR_ERR_MEMORY, [&]() -> long {
         if (iOpenClassRecogModule(cpCRDic, cpClassDic) != 0) return SetErr(SR_ERR_DICTIONARY);
         if (g_srlp.m_bgt.iLoad(cpBigramDic) != 0) return SetErr(SR_ERR_DICTIONARY);
@@ -108,6 +110,7 @@ void vSRCloseSystem(void) {
     // Closing the classifier is harmless when it is closed, and also releases one that
     // stayed open after a failed bigram load.
     vCloseClassRecogModule();
+    rRunCache().vClear();
     g_srlp.vSetEvalTables(nullptr);
     SetErr(g_bSystemOpen ? SR_OK : SR_ERR_STATE);
     g_bSystemOpen = false;
@@ -326,10 +329,12 @@ void vSRSetClassCount(long lCandCount) {
         return;
     }
     vSetClassCount(static_cast<int>(lCandCount));
+    rRunCache().vNoteSetting(0, {lCandCount, 0, 0, 0});
     SetErr(SR_OK);
 }
 
 void vSRSetRecCategory(long lSRKFlag) {
+    rRunCache().vNoteSetting(1, {lSRKFlag, 0, 0, 0});
     vSetRecogCategory(lSRKFlag < INT32_MIN || lSRKFlag > INT32_MAX ? -1
                                                                    : static_cast<int>(lSRKFlag));
     SetErr(SR_OK);
@@ -341,6 +346,7 @@ void vSRSetGuideBox(PAT_POS* pPos) {
         return;
     }
     vSetGuideBox(pPos);
+    rRunCache().vNoteSetting(2, {pPos->maxx, pPos->maxy, pPos->minx, pPos->miny});
     SetErr(SR_OK);
 }
 

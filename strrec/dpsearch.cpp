@@ -2,6 +2,7 @@
 // pass over the caller's character grouping.
 #include "strrec/classifier_api.h"
 #include "strrec/lptables.h"
+#include "strrec/runcache.h"
 #include "strrec/srobj.h"
 
 #include <algorithm>
@@ -11,19 +12,6 @@
 namespace {
 // Lattices beyond this many cells are refused as out of memory rather than attempted.
 constexpr long long kMaxDPCells = 1LL << 24;
-
-// The runs of strokes the search tries are mostly not characters; looking for joined or
-// split strokes in them (the classifier's matching across stroke counts) finds shapes in
-// wrong runs and changes the segmentation, so a line's runs are classified with the
-// stroke count as written (matching mode bit 4). The mode the string recognizer's
-// classifier otherwise runs with is 0, as its open sets it.
-constexpr int kCountAsWritten = 4;
-int ClassifyRun(PATTERN_W* patw, CR_RESULT* cands, int n) {
-    vSetMatchingMode(kCountAsWritten);
-    const int found = iClassifyRecognize(patw, cands, n);
-    vSetMatchingMode(0);
-    return found;
-}
 } // namespace
 
 // Row i holds min(i, kMaxCharStrokes) start boundaries: triangular numbers up to the full
@@ -212,11 +200,13 @@ float aSROBJ::m_fEvaluate(const DPCELL& prev, const DPCELL& cur, float own) cons
 // Classification of run (i, j): its candidates go into the row's cells (an unusable
 // candidate as an empty record), its box parameter beside them. False when the pattern
 // was refused or the classifier found nothing.
+// A run the previous read classified with the same points is not classified again.
 bool aSROBJ::m_bClassifyRun(int i, int j) {
-    CR_RESULT cands[kDPCands] = {};
-    if (m_iMakePatternW(i, j) != 0 || (j > 0 && !m_bCheckSegPos(i, j)) ||
-        ClassifyRun(&m_patw, cands, kDPCands) == 0)
-        return false;
+    static_assert(int{RUNCACHE::kCands} == int{kDPCands});
+    if (m_iMakePatternW(i, j) != 0 || (j > 0 && !m_bCheckSegPos(i, j))) return false;
+    const RUNCACHE::RESULT& r = rRunCache().rClassify(m_patw);
+    if (r.found == 0) return false;
+    const CR_RESULT* cands = r.cands;
     for (int k = 0; k < kDPCands; ++k) {
         DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
         cell.iBwdPos = j;
@@ -298,6 +288,7 @@ long aSROBJ::m_lDPSearch() {
     // Every admissible run is classified once; the chains are then evaluated over the
     // candidates, which lets the evaluation run again with other tables.
     const int n = m_SegRes.iGetElmCount();
+    rRunCache().vBeginRead();
     for (int i = 1; i <= n; ++i) {
         // Start boundaries further back than the lattice keeps lie more than
         // kMaxCharStrokes strokes away: no character starts there.
@@ -399,7 +390,7 @@ long aSROBJ::m_lMissRecogModifyProc() {
             return err;
         }
         CR_RESULT cands[kDPCands] = {};
-        const int found = ClassifyRun(patw, cands, kDPCands);
+        const int found = iClassifyRun(patw, cands, kDPCands);
         for (int k = 0; k < found && k < kDPCands; ++k)
             list[k] = CODE_SCORE{cands[k].code, cands[k].score};
         delete[] patw->data;

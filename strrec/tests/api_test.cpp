@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <string>
 #include <unistd.h>
@@ -590,3 +591,50 @@ TEST_F(Api, SettingsReachTheClassifier) {
 }
 
 } // namespace
+
+// A line read again by a new object, as a writing box reads it after each stroke,
+// classifies only the runs the read before did not have and reads as a first read
+// would; a change of the classifier's settings has everything classified again, a
+// setting given its value again does not.
+TEST_F(Api, RereadsClassifyOnlyNewRuns) {
+    auto read = [](int cells, int& calls) {
+        HSROBJ h = hSRCreateNewObject();
+        for (int c = 0; c < cells; ++c)
+            for (int x : {100 * c + 10, 100 * c + 50}) {
+                tagPOINT pts[] = {{x, 20}, {x, 50}, {x, 80}};
+                lSRAddStrokeLast(h, pts, 3);
+            }
+        fake::ResetCallCount();
+        EXPECT_EQ(lSRRecognize(h), SR_OK);
+        calls = fake::CallCount();
+        const char* s = cpSRGetString(h, 0, nullptr);
+        std::string text = s != nullptr ? s : "";
+        vSRDestroyObject(h);
+        return text;
+    };
+    int cold3 = 0, cold4 = 0, calls = 0;
+    const std::string three = read(3, cold3), again = read(3, calls);
+    EXPECT_EQ(three, Sjis({kCodes[0], kCodes[1], kCodes[2]}));
+    EXPECT_EQ(again, three);
+    EXPECT_EQ(calls, 0);
+    vSRSetClassCount(50);
+    const std::string four = read(4, cold4);
+    EXPECT_EQ(four, Sjis({kCodes[0], kCodes[1], kCodes[2], kCodes[3]}));
+    vSRSetClassCount(50);
+    read(3, calls);
+    EXPECT_EQ(read(4, calls), four);
+    EXPECT_GT(calls, 0);
+    EXPECT_LT(calls, cold4);
+    PAT_POS box{100, 100, 0, 0};
+    const std::vector<std::function<void()>> settings = {
+        [] { vSRSetClassCount(40); }, [&] { vSRSetGuideBox(&box); }, [] { vSRSetRecCategory(16); }};
+    for (const auto& change : settings) {
+        read(3, calls);
+        change();
+        EXPECT_EQ(read(3, calls), three);
+        EXPECT_EQ(calls, cold3);
+        change(); // the same value again
+        read(3, calls);
+        EXPECT_EQ(calls, 0);
+    }
+}

@@ -1,5 +1,6 @@
 #include "strrec/charkind.h"
 #include "strrec/lptables.h"
+#include "strrec/runcache.h"
 #include "strrec/srobj.h"
 #include "tests/fake_classifier.h"
 
@@ -20,6 +21,8 @@ protected:
         fake::SetOpenResult(0);
         iOpenClassRecogModule("", "");
         fake::ResetCallCount();
+        // each test's stand-in answers differently for the same points
+        rRunCache().vClear();
     }
     void TearDown() override {
         vCloseClassRecogModule();

@@ -1,6 +1,8 @@
 // Recognizing imitated five-character lines (held-out seeds) through the recognition
 // service, with the evaluation tables its configuration names: a line of kanji and kana
-// of running text, and lines of random kanji.
+// of running text, and lines of random kanji, each read once after all its strokes; and the
+// text line read as a writing box reads it, again after each added stroke (a new object
+// with the strokes so far): the time of the whole line, and per_stroke that per added stroke.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -14,7 +16,7 @@
 
 namespace {
 
-void Run(benchmark::State& state, bool random) {
+void Run(benchmark::State& state, bool random, bool incremental = false) {
     mkdict::ModelSet models;
     std::string err;
     // 今日は晴れ
@@ -40,15 +42,24 @@ void Run(benchmark::State& state, bool random) {
         state.SkipWithError("no lines, or the recognition service does not load");
         return;
     }
-    size_t n = 0;
+    size_t n = 0, strokes = 0;
     for (auto _ : state) {
         const mkdict::WrittenLine& line = lines[n++ % lines.size()];
-        SRHANDLE h = sv.createObject();
-        for (const auto& s : line.strokes)
-            sv.addStroke(h, s.data(), static_cast<int32_t>(s.size()));
-        benchmark::DoNotOptimize(sv.recognizeNF(h));
-        sv.destroyObject(h);
+        const size_t all = line.strokes.size();
+        for (size_t written = incremental ? 1 : all; written <= all; ++written) {
+            SRHANDLE h = sv.createObject();
+            for (size_t s = 0; s < written; ++s)
+                sv.addStroke(h, line.strokes[s].data(),
+                             static_cast<int32_t>(line.strokes[s].size()));
+            benchmark::DoNotOptimize(sv.recognizeNF(h));
+            sv.destroyObject(h);
+        }
+        strokes += all;
     }
+    if (incremental)
+        state.counters["per_stroke"] =
+            benchmark::Counter(static_cast<double>(strokes),
+                               benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     platform::FreeLibrary(lib);
 }
 
@@ -58,7 +69,11 @@ void BM_FiveCharacterTextLine(benchmark::State& state) {
 void BM_FiveRandomKanjiLine(benchmark::State& state) {
     Run(state, true);
 }
+void BM_TextLineStrokeByStroke(benchmark::State& state) {
+    Run(state, false, true);
+}
 BENCHMARK(BM_FiveCharacterTextLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FiveRandomKanjiLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TextLineStrokeByStroke)->Unit(benchmark::kMillisecond);
 
 } // namespace

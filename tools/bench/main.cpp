@@ -205,11 +205,11 @@ int RankOf(const Sample& s, const CR_RESULT* res, int n) {
 void Report(const char* name, const Figures& f) {
     if (f.n == 0) return;
     double sum = 0;
-    for (double v : f.ms) sum += v;
-    std::printf("%-22s %6d samples  top-1 %6.2f %%  top-10 %6.2f %%  median %7.3f ms  "
-                "p95 %7.3f ms  mean %7.3f ms\n",
-                name, f.n, 100.0 * f.top1 / f.n, 100.0 * f.top10 / f.n, Percentile(f.ms, 50),
-                Percentile(f.ms, 95), sum / f.n);
+    for (double m : f.ms) sum += m;
+    std::printf("%-22s %6d samples  top-1 %6.2f %%  top-10 %6.2f %%  mean %7.3f ms  "
+                "median %7.3f ms  p95 %7.3f ms\n",
+                name, f.n, 100.0 * f.top1 / f.n, 100.0 * f.top10 / f.n, sum / f.n,
+                Percentile(f.ms, 50), Percentile(f.ms, 95));
 }
 
 } // namespace
