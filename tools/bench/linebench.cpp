@@ -12,6 +12,7 @@
 #include "platform/loader.h"
 #include "recservice/veltarec.h"
 #include "strrec/seqread.h"
+#include "tools/bench/device_ink.h"
 #include "tools/bench/samples.h"
 #include "tools/cli_args.h"
 #include "tools/mkdict/charset.h"
@@ -47,6 +48,7 @@ struct Options {
                 text = LINEBENCH_DEFAULT_TEXT, only, dump;
     int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0;
     double stroke_errors = 0, order_errors = 0, reversed = 0;
+    bench::DeviceInk device;
     bool correct = false;
 };
 
@@ -87,7 +89,7 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Real(o.reversed, 0, 1);
         else if (a == "--correct")
             o.correct = true;
-        else
+        else if (!bench::ReadDeviceInkOption(args, o.device, ok))
             return args.Unknown();
         if (!ok) return args.BadValue();
     }
@@ -193,15 +195,15 @@ void Measure(const veltarec::Exports& sv, const mkdict::WrittenLine& line, const
     }
 }
 
-void Report(const char* name, const Figures& f, const Options& o) {
+void Report(const std::string& name, const Figures& f, const Options& o) {
     if (f.lines == 0) return;
     const double n = f.lines;
-    std::printf("%-8s %5d lines  exact %6.2f %%", name, f.lines, 100 * f.exact / n);
+    std::printf("%-8s %5d lines  exact %6.2f %%", name.c_str(), f.lines, 100 * f.exact / n);
     if (o.correct) std::printf("  corrected %6.2f %%", 100 * f.corrected / n);
     std::printf("  chars %6.2f %%  count %6.2f %%  segmentation %6.2f %%",
                 100.0 * (1.0 - static_cast<double>(f.edits) / static_cast<double>(f.chars)),
                 100 * f.count_right / n, 100 * f.segmented / n);
-    if (std::string(name) == "single")
+    if (name.rfind("single", 0) == 0)
         std::printf("  character path %6.2f %%", 100 * f.char_path / n);
     std::printf("  median %7.2f ms  p95 %7.2f ms", bench::Percentile(f.ms, 50),
                 bench::Percentile(f.ms, 95));
@@ -217,6 +219,7 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseArgs(argc, argv, o)) {
         std::fputs(kUsage, stderr);
+        std::fputs(bench::kDeviceInkUsage, stderr);
         return 2;
     }
     if (!o.data.empty()) setenv("TESSERA_SYSTEM_DIR", o.data.c_str(), 1);
@@ -245,16 +248,24 @@ int main(int argc, char** argv) {
     }
     auto run = [&](const char* name, int set, const std::vector<std::vector<uint16_t>>& texts) {
         if (!o.only.empty() && o.only != name) return;
-        Figures f;
+        Figures f, fd; // as imitated, and as the device delivers the same lines
         for (size_t n = 0; n < texts.size(); ++n) {
             mkdict::WrittenLine line;
             if (dump != nullptr) std::fprintf(dump, "%s %zu: ", name, n);
-            if (mkdict::WriteLine(models, texts[n], mkdict::LineSeed(base, set, n), params, line))
-                Measure(sv, line, o, f, dump);
-            else if (dump != nullptr)
-                std::fprintf(dump, "not written\n");
+            const uint64_t seed = mkdict::LineSeed(base, set, n);
+            if (!mkdict::WriteLine(models, texts[n], seed, params, line)) {
+                if (dump != nullptr) std::fprintf(dump, "not written\n");
+                continue;
+            }
+            Measure(sv, line, o, f, dump);
+            if (!o.device.Any()) continue;
+            bench::DeviceLine(line.strokes, line.char_end, o.device, seed);
+            if (dump != nullptr)
+                std::fprintf(dump, "%s %zu, %s: ", name, n, o.device.Describe().c_str());
+            Measure(sv, line, o, fd, dump);
         }
         Report(name, f, o);
+        Report(std::string(name) + ", " + o.device.Describe(), fd, o);
     };
     if (o.only.empty() || o.only == "natural") {
         std::string bytes;
