@@ -18,7 +18,10 @@
 //                           coarse path, writing that no candidate matches well as written
 //                           is matched again with its strokes put into each candidate
 //                           pattern's order and direction (a little less for every stroke
-//                           moved or turned round). Opening sets 0.
+//                           moved or turned round). Before either path, writing with
+//                           device noise is smoothed and resampled by the character's size
+//                           (inkprep.h), so that the noise does not move the result; adding
+//                           4 prepares all writing as it comes. Opening sets 0.
 //   cpCRREStoString         the Shift-JIS text of a candidate's code, in a static buffer
 //                           that the next call overwrites; null for a null argument.
 #pragma once

@@ -48,6 +48,8 @@ const char kUsage[] =
     "  --class-count N   coarse candidates of the coarse path (50, as configured)\n"
     "  --coarse-only     skip the full path\n"
     "  --in-order        match strokes only in the order and direction written\n"
+    "  --as-written      prepare the writing as it comes, without smoothing and resampling\n"
+    "                    it by its size first\n"
     "  --prior FILE      character prior to order the candidates with as the recognition\n"
     "                    service does (default: the configured one; 'none' for none)\n"
     "  --prior-span N    score points the prior may move a candidate (the file's)\n"
@@ -62,7 +64,7 @@ struct Options {
         prior_span = -1;
     DeviceInk device;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
-    bool coarse_only = false, recall = false, in_order = false;
+    bool coarse_only = false, recall = false, in_order = false, as_written = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -107,6 +109,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.coarse_only = true;
         else if (a == "--in-order")
             o.in_order = true;
+        else if (a == "--as-written")
+            o.as_written = true;
         else if (a == "--recall")
             o.recall = true;
         else if (!ReadDeviceInkOption(args, o.device, ok))
@@ -286,14 +290,15 @@ int main(int argc, char** argv) {
                      r);
         return 1;
     }
-    if (o.in_order) {
+    if (o.in_order || o.as_written) {
         auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
         if (!mode) {
             std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
             close();
             return 1;
         }
-        mode(2); // bit 2: strokes in the order written only
+        // bit 2: strokes in the order written only; bit 4: the writing prepared as it comes
+        mode((o.in_order ? 2 : 0) | (o.as_written ? 4 : 0));
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
