@@ -11,6 +11,10 @@ namespace {
 
 // Points between two others that the noise is judged from, at least.
 constexpr size_t kLeastNoiseSamples = 10;
+// A step along the stroke counts at least this share of the distance between its points,
+// so that where points lie far apart on a sharp turn the averaging does not draw the two
+// sides of the turn together and smooth them into one.
+constexpr double kLeastStepShare = 0.5;
 
 struct Pt {
     double x, y;
@@ -60,7 +64,9 @@ std::vector<double> Positions(const Line& s) {
         m[size_t(i)] = {sum.x / double(hi - lo + 1), sum.y / double(hi - lo + 1)};
     }
     std::vector<double> pos(s.size(), 0.0);
-    for (size_t i = 1; i < s.size(); ++i) pos[i] = pos[i - 1] + Dist(m[i - 1], m[i]);
+    for (size_t i = 1; i < s.size(); ++i)
+        pos[i] =
+            pos[i - 1] + std::max(Dist(m[i - 1], m[i]), kLeastStepShare * Dist(s[i - 1], s[i]));
     return pos;
 }
 
