@@ -11,6 +11,14 @@ namespace {
 
 // Points between two others that the noise is judged from, at least.
 constexpr size_t kLeastNoiseSamples = 10;
+// Writing whose points lie off their neighbours' middle by less than this many input units
+// (the median) carries no more noise than rounding to whole units gives; small writing and
+// small parts of a line look noisy against their size for that alone.
+constexpr double kLeastNoiseUnits = 1.5;
+// Noise turns a stroke now one way, now the other; a small curve (。, ゜), however tight
+// against its size, keeps turning the same way. Noisy writing reverses its turn at least
+// at this share of its points.
+constexpr double kLeastReversals = 0.4;
 // A step along the stroke counts at least this share of the distance between its points,
 // so that where points lie far apart on a sharp turn the averaging does not draw the two
 // sides of the turn together and smooth them into one.
@@ -107,7 +115,7 @@ int16_t Unit(double v) {
 } // namespace
 
 INK_NOISE InkNoise(const PATTERN_W* pat) {
-    if (!pat || !pat->data || pat->num < 3) return {0, 0};
+    if (!pat || !pat->data || pat->num < 3) return {0, 0, 0, 0};
     const POINT_W* p = pat->data;
     int minx = p[0].x, maxx = p[0].x, miny = p[0].y, maxy = p[0].y;
     for (int i = 1; i < pat->num; ++i) {
@@ -116,10 +124,17 @@ INK_NOISE InkNoise(const PATTERN_W* pat) {
     }
     try {
         std::vector<double> off, bend;
+        int last = 0, turns = 0, reversals = 0; // the sense of the previous turn, and counts
         for (int i = 1; i + 1 < pat->num; ++i) {
+            if (p[i - 1].attr & PT_PENDOWN) last = 0;
             if ((p[i].attr & (PT_PENDOWN | PT_PENUP)) || (p[i + 1].attr & PT_PENDOWN) ||
                 (p[i - 1].attr & PT_PENUP))
                 continue;
+            const long cross = long(p[i].x - p[i - 1].x) * (p[i + 1].y - p[i].y) -
+                               long(p[i].y - p[i - 1].y) * (p[i + 1].x - p[i].x);
+            const int sense = cross > 0 ? 1 : cross < 0 ? -1 : 0;
+            if (sense && last) ++turns, reversals += sense != last;
+            if (sense) last = sense;
             const Pt a{double(p[i - 1].x), double(p[i - 1].y)},
                 c{double(p[i + 1].x), double(p[i + 1].y)};
             const double d =
@@ -130,20 +145,23 @@ INK_NOISE InkNoise(const PATTERN_W* pat) {
             bend.push_back(d / span);
         }
         // a few points between corners say nothing of noise
-        if (off.size() < kLeastNoiseSamples) return {0, 0};
+        if (off.size() < kLeastNoiseSamples) return {0, 0, 0, 0};
         auto median = [](std::vector<double>& v) {
             std::nth_element(v.begin(), v.begin() + long(v.size() / 2), v.end());
             return v[v.size() / 2];
         };
-        return {median(off) / std::max({maxx - minx, maxy - miny, 1}), median(bend)};
+        const double units = median(off);
+        return {units / std::max({maxx - minx, maxy - miny, 1}), median(bend), units,
+                turns ? double(reversals) / turns : 0.0};
     } catch (const std::bad_alloc&) {
-        return {0, 0};
+        return {0, 0, 0, 0};
     }
 }
 
 bool IsNoisyInk(const PATTERN_W* pat, const INKPREP_PARAMS& params) {
     const INK_NOISE n = InkNoise(pat);
-    return n.offset >= params.gate && n.bend >= params.gate_bend;
+    return n.offset >= params.gate && n.bend >= params.gate_bend && n.units >= kLeastNoiseUnits &&
+           n.reversals >= kLeastReversals;
 }
 
 bool ConditionInk(const PATTERN_W* pat, const INKPREP_PARAMS& params, std::vector<POINT_W>& out) {

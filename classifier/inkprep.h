@@ -27,17 +27,20 @@ extern INKPREP_PARAMS _inkprep;
 // How noisy the writing is, from each point between two others on a stroke: how far it
 // lies from the middle of its neighbours, as a share of the character size (offset) and
 // of the distance between the neighbours (bend); the medians over the writing, 0 with
-// fewer than ten such points. Pens and mice moved by hand deliver offsets of a few tenths of a per cent
-// and bends of at most 0.32, whatever their sampling rate; device noise of a per cent of
-// the size or more bends the strokes back and forth.
+// fewer than ten such points. Pens and mice moved by hand deliver offsets of a few tenths of a per
+// cent and bends of at most 0.32, whatever their sampling rate; device noise of a per cent of the
+// size or more bends the strokes back and forth.
 struct INK_NOISE {
     double offset;
     double bend;
+    double units;     // the median offset in input units
+    double reversals; // share of the turns along a stroke that turn the other way than the last
 };
 INK_NOISE InkNoise(const PATTERN_W* pat);
 
 // True when the writing is noisy enough to be conditioned: an offset of at least
-// params.gate and a bend of at least params.gate_bend.
+// params.gate and of at least one input unit, a bend of at least params.gate_bend, and
+// turns that keep reversing.
 bool IsNoisyInk(const PATTERN_W* pat, const INKPREP_PARAMS& params);
 
 // Fine grid of the conditioned points: the character's larger side spans this many units.
