@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "tools/mkdict/distort.h"
+#include "tools/mkdict/ink.h"
 
 namespace bench {
 
@@ -144,18 +145,7 @@ std::vector<POINT_W> DeviceCharacter(const std::vector<POINT_W>& pts, const Devi
         s.back().push_back({double(p.x), double(p.y)});
     }
     Deliver(s, {int(s.size())}, d, seed);
-    std::vector<POINT_W> out;
-    for (const Polyline& stroke : s) {
-        const size_t first = out.size();
-        for (const PointD& q : stroke) {
-            const POINT_W w{Pixel(q.x), Pixel(q.y), 0};
-            if (out.size() > first && out.back().x == w.x && out.back().y == w.y) continue;
-            out.push_back(w);
-        }
-        out[first].attr |= PT_PENDOWN;
-        out.back().attr |= PT_PENUP;
-    }
-    return out;
+    return mkdict::ToPoints(s, 1.0);
 }
 
 void DeviceLine(std::vector<std::vector<tagPOINT>>& strokes, const std::vector<int>& char_end,
