@@ -180,9 +180,14 @@ bool ConditionInk(const PATTERN_W* pat, const INKPREP_PARAMS& params, std::vecto
         for (int b = 0; b < pat->num;) {
             int e = b + 1;
             while (e < pat->num && !(p[e].attr & PT_PENDOWN)) ++e;
+            // Points closer than an eighth of the smoothing width to the last one kept say
+            // nothing the window does not hear from the others; leaving them out bounds
+            // the window (writing of many repeated or very fine points stays cheap).
             Line s;
-            for (int i = b; i < e; ++i)
-                s.push_back({(p[i].x - minx) * unit, (p[i].y - miny) * unit});
+            for (int i = b; i < e; ++i) {
+                const Pt q{(p[i].x - minx) * unit, (p[i].y - miny) * unit};
+                if (s.empty() || Dist(s.back(), q) >= sigma / 8 || i + 1 == e) s.push_back(q);
+            }
             b = e;
             // the points as the device gave them are smoothed, so that the window holds
             // independent samples of the noise, not points interpolated between them

@@ -126,6 +126,13 @@ TEST(InkPrep, AReversedStrokeGivesTheSamePointsReversedAndADotStaysADot) {
         EXPECT_LE(std::abs(a[i].y - b[a.size() - 1 - i].y), 1) << i;
     }
     EXPECT_EQ(b.back().attr, PT_PENDOWN | PT_PENUP);
+    // a pen held still: thousands of points in one place come out as one
+    std::vector<POINT_W> still(5000, POINT_W{7, 7, 0});
+    still.front().attr = PT_PENDOWN, still.back().attr = PT_PENUP;
+    PATTERN_W ps{still.data(), int32_t(still.size())};
+    ASSERT_TRUE(ConditionInk(&ps, _inkprep, a));
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_EQ(a[0].attr, PT_PENDOWN | PT_PENUP);
     PATTERN_W empty{in.data(), 0};
     EXPECT_FALSE(ConditionInk(&empty, _inkprep, a));
     EXPECT_TRUE(a.empty());
