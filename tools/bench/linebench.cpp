@@ -106,7 +106,39 @@ std::string Utf8(const std::vector<uint16_t>& codes) {
     return s;
 }
 
+// The full-size form of a small kana (ぁ -> あ, ッ -> ツ, ヵ -> カ).
+uint16_t FullSizeOf(uint16_t small) {
+    return small == 0x8395 ? 0x834A : small == 0x8396 ? 0x8350 : uint16_t(small + 1);
+}
+
+// The small form of a full-size kana, 0 when it has none.
+uint16_t SmallFormOf(uint16_t full) {
+    for (uint16_t s : {uint16_t(full - 1), uint16_t(0x8395), uint16_t(0x8396)})
+        if (mkdict::IsSmallKana(s) && FullSizeOf(s) == full) return s;
+    return 0;
+}
+
+// Small kana and their full-size forms in lines read with the right character count: how
+// many of each, and how many of each came back as the small form.
+struct SmallKana {
+    int small = 0, small_read_small = 0, full = 0, full_read_small = 0;
+
+    void Add(const std::vector<uint16_t>& truth, const std::vector<uint16_t>& got) {
+        if (got.size() != truth.size()) return;
+        for (size_t n = 0; n < truth.size(); ++n) {
+            if (mkdict::IsSmallKana(truth[n])) {
+                ++small;
+                small_read_small += got[n] == truth[n];
+            } else if (const uint16_t s = SmallFormOf(truth[n])) {
+                ++full;
+                full_read_small += got[n] == s;
+            }
+        }
+    }
+};
+
 struct Figures {
+    SmallKana kana;
     int lines = 0, exact = 0, corrected = 0, count_right = 0, segmented = 0, char_path = 0;
     size_t chars = 0, edits = 0;
     std::vector<double> ms, ms5; // every line; lines of five characters
@@ -132,6 +164,7 @@ void Measure(const veltarec::Exports& sv, const mkdict::WrittenLine& line, const
     f.chars += line.codes.size();
     f.edits += std::min(mkdict::EditDistance(got, line.codes), line.codes.size());
     const bool exact = got == line.codes;
+    f.kana.Add(line.codes, got);
     f.exact += exact;
     f.count_right += got.size() == line.codes.size();
     bool segmented = got.size() == line.codes.size();
@@ -211,6 +244,12 @@ void Report(const std::string& name, const Figures& f, const Options& o) {
         std::printf("  (5 characters: %zu lines, median %.2f ms)", f.ms5.size(),
                     bench::Percentile(f.ms5, 50));
     std::printf("\n");
+    const SmallKana& k = f.kana;
+    if (k.small > 0)
+        std::printf("%-8s small kana %d: read small %6.2f %%; their full-size forms %d: read "
+                    "small %6.2f %% (lines read with the right count)\n",
+                    "", k.small, 100.0 * k.small_read_small / k.small, k.full,
+                    k.full ? 100.0 * k.full_read_small / k.full : 0.0);
 }
 
 } // namespace
