@@ -14,7 +14,7 @@ constexpr size_t kLeastNoiseSamples = 10;
 // Writing whose points lie off their neighbours' middle by less than this many input units
 // (the median) carries no more noise than rounding to whole units gives; small writing and
 // small parts of a line look noisy against their size for that alone.
-constexpr double kLeastNoiseUnits = 1.5;
+constexpr double kLeastNoiseUnits = 1.0;
 // Noise turns a stroke now one way, now the other; a small curve (。, ゜), however tight
 // against its size, keeps turning the same way. Noisy writing reverses its turn at least
 // at this share of its points.

@@ -39,7 +39,7 @@ struct INK_NOISE {
 INK_NOISE InkNoise(const PATTERN_W* pat);
 
 // True when the writing is noisy enough to be conditioned: an offset of at least
-// params.gate and of at least 1.5 input units, a bend of at least params.gate_bend, and
+// params.gate and of at least one input unit, a bend of at least params.gate_bend, and
 // turns that keep reversing.
 bool IsNoisyInk(const PATTERN_W* pat, const INKPREP_PARAMS& params);
 
