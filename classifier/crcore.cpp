@@ -29,6 +29,11 @@ int _count_penalty = 20;
 
 namespace {
 
+// The box of the writing as written, when the pattern recognized is a conditioned copy on
+// a grid of its own; the place and size of the character are judged by it.
+bool _written_box_set = false;
+PAT_POS _written_box = {0, 0, 0, 0};
+
 // The composed pattern buffer holds at least this many points.
 constexpr int kMinComposedPoints = 150;
 
@@ -179,6 +184,11 @@ void SetCRCandidateCodes(const uint16_t* codes, int n) {
     _ctg_listed = true;
 }
 
+void SetCRWrittenBox(const PAT_POS* box) {
+    _written_box_set = box != nullptr;
+    if (box) _written_box = *box;
+}
+
 void SetCRMode(int mode) {
     _crmode = mode;
 }
@@ -233,6 +243,7 @@ int InitBGRecognize(CRSTATE* crs, const PATTERN_W* pat, CR_RESULT* res, int n) {
     std::memset(static_cast<void*>(crs), 0, sizeof(*crs));
     const int rc = createpat(&crs->pos, pat, &crs->inpd);
     if (rc) return rc;
+    if (_written_box_set) crs->pos = _written_box;
     crs->pat_size = imax(crs->pos.maxx - crs->pos.minx, crs->pos.maxy - crs->pos.miny);
 
     std::memset(static_cast<void*>(res), 0, sizeof(CR_RESULT) * n);

@@ -123,6 +123,10 @@ enum { ORDER_WRITTEN = 0, ORDER_ALSO = 1, ORDER_ONLY = 2, ORDER_COUNTS = 4 };
 // Without an order filter (the default) every category is matched as written.
 void SetCROrderFilter(CRFILTERPROC proc, void* param);
 void SetGuideBoxRect(const PAT_POS* pos);
+// The box of the writing as written (input units) when the patterns recognized next are a
+// conditioned copy of it on another grid: position-sensitive and small-size categories are
+// judged by it. Null returns to the box of the pattern itself.
+void SetCRWrittenBox(const PAT_POS* box);
 // Limits recognition to the categories of the n codes (the pass filter still decides about
 // each), so that a filter accepting only these codes need not be asked about every other
 // category; null returns to visiting every category. The codes are looked up at once.

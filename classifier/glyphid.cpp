@@ -10,9 +10,11 @@
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
+#include <vector>
 
 #include "classifier/coarse.h"
 #include "classifier/crcore.h"
+#include "classifier/inkprep.h"
 #include "classifier/strokematch.h"
 
 #ifdef GLYPHID_OLD_BUILD
@@ -38,6 +40,10 @@ bool g_bInOrder = false;
 // strokes looked for).
 constexpr int kModeCountAsWritten = 4;
 bool g_bCountAsWritten = false;
+// Matching mode bit: the writing is prepared as it comes, without the conditioning of
+// inkprep.h (smoothing and resampling by the character's size).
+constexpr int kModeAsWritten = 8;
+bool g_bAsWritten = false;
 // Writing whose best candidate, matched in the order written, scores at least this much is
 // taken as written; below it the strokes may have come in another order or direction.
 // (About 3 % of the standard writing of the held-out imitations scores below it.)
@@ -298,9 +304,22 @@ int ClassifyRecognize(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultC
     if (g_iModuleState == STATE_CLOSED || !pPatW || !pCRres || iMaxResultCount < 1)
         return CR_BADSTATE;
     std::memset(pCRres, 0, sizeof(CR_RESULT) * size_t(iMaxResultCount));
+    // Noisy writing is conditioned, and both paths read the conditioned copy; the place and
+    // size of the character stay those of the writing. Writing as pens and mice deliver it
+    // is read as it comes, and so is noisy writing whose conditioning fails.
+    std::vector<POINT_W> conditioned;
+    PATTERN_W prepared = *pPatW;
+    if (!g_bAsWritten && IsNoisyInk(pPatW, _inkprep) &&
+        ConditionInk(pPatW, _inkprep, conditioned)) {
+        PAT_POS box;
+        getpatpos(&box, pPatW);
+        SetCRWrittenBox(&box);
+        prepared = PATTERN_W{conditioned.data(), static_cast<int32_t>(conditioned.size())};
+    }
     const int rc = (g_iModuleState == STATE_COARSE && g_iClassCount > 0)
-                       ? recptw_class(pPatW, pCRres, iMaxResultCount)
-                       : recptw_normal(pPatW, pCRres, iMaxResultCount);
+                       ? recptw_class(&prepared, pCRres, iMaxResultCount)
+                       : recptw_normal(&prepared, pCRres, iMaxResultCount);
+    SetCRWrittenBox(nullptr);
     if (rc != 0) return rc;
     int n = 0;
     while (n < iMaxResultCount && pCRres[n].score >= 1) ++n;
@@ -311,8 +330,9 @@ int ClassifyRecognize(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultC
 void SetMatchingMode(int iMode) {
     g_bInOrder = iMode >= 0 && (iMode & kModeInOrder);
     // equal stroke counts asked for (crmode 1) leave no room for joined or split strokes
+    g_bAsWritten = iMode >= 0 && (iMode & kModeAsWritten);
     g_bCountAsWritten = iMode >= 0 && (iMode & (kModeCountAsWritten | 1));
-    if (iMode >= 0) iMode &= ~(kModeInOrder | kModeCountAsWritten);
+    if (iMode >= 0) iMode &= ~(kModeInOrder | kModeCountAsWritten | kModeAsWritten);
     CR_INFO info;
     getcrinfo(&info);
     info.crmode = iMode;

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "classifier/crcore.h"
 #include "glyphid_fixture.h"
 
 namespace {
@@ -468,6 +469,51 @@ TEST_F(GlyphidOrder, ModeTwoMatchesInTheOrderWritten) {
     std::vector<CR_RESULT> three;
     Codes(Ink(Scrambled()), &three);
     EXPECT_EQ(ScoreOf(three, kHi), ScoreOf(coarse, kHi));
+}
+
+// 日 with a pen point every 2 units, clean and with up to 3 units of noise on each axis.
+// Noisy writing is conditioned by its size before it is prepared and reads as the clean
+// writing; mode bit 8 prepares it as it comes, as the core alone does.
+TEST_F(GlyphidOrder, NoisyWritingReadsAsCleanAndBitEightAsItComes) {
+    Open();
+    vSetClassCount(0);
+    ASSERT_EQ(OpenCRSystem(dir_.File("cr.dic").c_str()), 0); // the core alone, as written
+    std::vector<POINT_W> clean, noisy;
+    uint32_t rnd = 12345;
+    auto noise = [&rnd] {
+        rnd = rnd * 1103515245u + 12345u;
+        return int((rnd >> 16) % 7) - 3;
+    };
+    for (const Stroke& s : Hi())
+        for (size_t i = 1; i < s.size(); ++i)
+            for (int k = i == 1 ? 0 : 1; k <= 54; ++k) {
+                const int x = s[i - 1].first + (s[i].first - s[i - 1].first) * k / 54;
+                const int y = s[i - 1].second + (s[i].second - s[i - 1].second) * k / 54;
+                const uint8_t pen = (i == 1 && k == 0 ? PT_PENDOWN : 0) |
+                                    (i + 1 == s.size() && k == 54 ? PT_PENUP : 0);
+                clean.push_back({int16_t(x), int16_t(y), pen});
+                noisy.push_back({int16_t(x + noise()), int16_t(y + noise()), pen});
+            }
+    std::vector<CR_RESULT> ref, got, raw, core(kRoom);
+    ASSERT_FALSE(Codes(clean, &ref).empty());
+    ASSERT_EQ(ref[0].code, kHi);
+    Codes(noisy, &got);
+    EXPECT_EQ(got[0].code, kHi);
+    EXPECT_GE(got[0].score, ref[0].score - 8);
+    for (std::vector<POINT_W>* ink : {&clean, &noisy}) {
+        vSetMatchingMode(8);
+        Codes(*ink, &raw);
+        vSetMatchingMode(0);
+        PATTERN_W p{ink->data(), int32_t(ink->size())};
+        ASSERT_EQ(RecognizeCP(&p, core.data(), kRoom), 0);
+        for (int k = 0; k < kRoom; ++k) {
+            EXPECT_EQ(raw[size_t(k)].code, core[size_t(k)].code) << k;
+            EXPECT_EQ(raw[size_t(k)].score, core[size_t(k)].score) << k;
+        }
+    }
+    // the noisy writing as it comes scores below its conditioned copy
+    EXPECT_LT(raw[0].score, got[0].score);
+    CloseCRSystem();
 }
 
 TEST(GlyphidText, CandidateCodesAsText) {

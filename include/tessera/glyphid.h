@@ -31,7 +31,10 @@
 //                           moved or turned round), and when that too matches nothing
 //                           well, with joined and split strokes undone (a little less for
 //                           every join and split). Adding 4 (or mode 1) matches with the
-//                           stroke count written only. Opening sets 0.
+//                           stroke count written only. Before either path, writing with
+//                           device noise is smoothed and resampled by the character's size
+//                           so that the noise does not move the result; adding
+//                           8 prepares all writing as it comes. Opening sets 0.
 //   cpCRREStoString         the Shift-JIS text of a candidate's code, in a static buffer
 //                           that the next call overwrites; null for a null argument.
 #ifndef TESSERA_GLYPHID_H

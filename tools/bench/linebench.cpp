@@ -12,6 +12,7 @@
 #include "platform/loader.h"
 #include "tessera/seqread.h"
 #include "tessera/veltarec.h"
+#include "tools/bench/device_ink.h"
 #include "tools/bench/samples.h"
 #include "tools/bench/strokecount.h"
 #include "tools/cli_args.h"
@@ -51,6 +52,7 @@ struct Options {
                 text = LINEBENCH_DEFAULT_TEXT, only, dump;
     int lines = 200, min_len = 2, max_len = 8, single_stride = 20, show = 0, joins = 0, splits = 0;
     double stroke_errors = 0, order_errors = 0, reversed = 0;
+    bench::DeviceInk device;
     bool correct = false;
 };
 
@@ -95,7 +97,7 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Int(o.splits, 0, 8);
         else if (a == "--correct")
             o.correct = true;
-        else
+        else if (!bench::ReadDeviceInkOption(args, o.device, ok))
             return args.Unknown();
         if (!ok) return args.BadValue();
     }
@@ -112,7 +114,39 @@ std::string Utf8(const std::vector<uint16_t>& codes) {
     return s;
 }
 
+// The full-size form of a small kana (ぁ -> あ, ッ -> ツ, ヵ -> カ).
+uint16_t FullSizeOf(uint16_t small) {
+    return small == 0x8395 ? 0x834A : small == 0x8396 ? 0x8350 : uint16_t(small + 1);
+}
+
+// The small form of a full-size kana, 0 when it has none.
+uint16_t SmallFormOf(uint16_t full) {
+    for (uint16_t s : {uint16_t(full - 1), uint16_t(0x8395), uint16_t(0x8396)})
+        if (mkdict::IsSmallKana(s) && FullSizeOf(s) == full) return s;
+    return 0;
+}
+
+// Small kana and their full-size forms in lines read with the right character count: how
+// many of each, and how many of each came back as the small form.
+struct SmallKana {
+    int small = 0, small_read_small = 0, full = 0, full_read_small = 0;
+
+    void Add(const std::vector<uint16_t>& truth, const std::vector<uint16_t>& got) {
+        if (got.size() != truth.size()) return;
+        for (size_t n = 0; n < truth.size(); ++n) {
+            if (mkdict::IsSmallKana(truth[n])) {
+                ++small;
+                small_read_small += got[n] == truth[n];
+            } else if (const uint16_t s = SmallFormOf(truth[n])) {
+                ++full;
+                full_read_small += got[n] == s;
+            }
+        }
+    }
+};
+
 struct Figures {
+    SmallKana kana;
     int lines = 0, exact = 0, corrected = 0, count_right = 0, segmented = 0, char_path = 0;
     size_t chars = 0, edits = 0;
     std::vector<double> ms, ms5; // every line; lines of five characters
@@ -138,6 +172,7 @@ void Measure(const veltarec::Exports& sv, const mkdict::WrittenLine& line, const
     f.chars += line.codes.size();
     f.edits += std::min(mkdict::EditDistance(got, line.codes), line.codes.size());
     const bool exact = got == line.codes;
+    f.kana.Add(line.codes, got);
     f.exact += exact;
     f.count_right += got.size() == line.codes.size();
     bool segmented = got.size() == line.codes.size();
@@ -201,15 +236,15 @@ void Measure(const veltarec::Exports& sv, const mkdict::WrittenLine& line, const
     }
 }
 
-void Report(const char* name, const Figures& f, const Options& o) {
+void Report(const std::string& name, const Figures& f, const Options& o) {
     if (f.lines == 0) return;
     const double n = f.lines;
-    std::printf("%-8s %5d lines  exact %6.2f %%", name, f.lines, 100 * f.exact / n);
+    std::printf("%-8s %5d lines  exact %6.2f %%", name.c_str(), f.lines, 100 * f.exact / n);
     if (o.correct) std::printf("  corrected %6.2f %%", 100 * f.corrected / n);
     std::printf("  chars %6.2f %%  count %6.2f %%  segmentation %6.2f %%",
                 100.0 * (1.0 - static_cast<double>(f.edits) / static_cast<double>(f.chars)),
                 100 * f.count_right / n, 100 * f.segmented / n);
-    if (std::string(name) == "single")
+    if (name.rfind("single", 0) == 0)
         std::printf("  character path %6.2f %%", 100 * f.char_path / n);
     std::printf("  median %7.2f ms  p95 %7.2f ms", bench::Percentile(f.ms, 50),
                 bench::Percentile(f.ms, 95));
@@ -217,6 +252,12 @@ void Report(const char* name, const Figures& f, const Options& o) {
         std::printf("  (5 characters: %zu lines, median %.2f ms)", f.ms5.size(),
                     bench::Percentile(f.ms5, 50));
     std::printf("\n");
+    const SmallKana& k = f.kana;
+    if (k.small > 0)
+        std::printf("%-8s small kana %d: read small %6.2f %%; their full-size forms %d: read "
+                    "small %6.2f %% (lines read with the right count)\n",
+                    "", k.small, 100.0 * k.small_read_small / k.small, k.full,
+                    k.full ? 100.0 * k.full_read_small / k.full : 0.0);
 }
 
 } // namespace
@@ -225,6 +266,7 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseArgs(argc, argv, o)) {
         std::fputs(kUsage, stderr);
+        std::fputs(bench::kDeviceInkUsage, stderr);
         return 2;
     }
     if (!o.data.empty()) setenv("TESSERA_SYSTEM_DIR", o.data.c_str(), 1);
@@ -256,16 +298,24 @@ int main(int argc, char** argv) {
     }
     auto run = [&](const char* name, int set, const std::vector<std::vector<uint16_t>>& texts) {
         if (!o.only.empty() && o.only != name) return;
-        Figures f;
+        Figures f, fd; // as imitated, and as the device delivers the same lines
         for (size_t n = 0; n < texts.size(); ++n) {
             mkdict::WrittenLine line;
             if (dump != nullptr) std::fprintf(dump, "%s %zu: ", name, n);
-            if (mkdict::WriteLine(models, texts[n], mkdict::LineSeed(base, set, n), params, line))
-                Measure(sv, line, o, f, dump);
-            else if (dump != nullptr)
-                std::fprintf(dump, "not written\n");
+            const uint64_t seed = mkdict::LineSeed(base, set, n);
+            if (!mkdict::WriteLine(models, texts[n], seed, params, line)) {
+                if (dump != nullptr) std::fprintf(dump, "not written\n");
+                continue;
+            }
+            Measure(sv, line, o, f, dump);
+            if (!o.device.Any()) continue;
+            bench::DeviceLine(line.strokes, line.char_end, o.device, seed);
+            if (dump != nullptr)
+                std::fprintf(dump, "%s %zu, %s: ", name, n, o.device.Describe().c_str());
+            Measure(sv, line, o, fd, dump);
         }
         Report(name, f, o);
+        Report(std::string(name) + ", " + o.device.Describe(), fd, o);
     };
     if (o.only.empty() || o.only == "natural") {
         std::string bytes;

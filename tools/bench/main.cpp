@@ -11,6 +11,7 @@
 #include "platform/loader.h"
 #include "recservice/charprior.h"
 #include "tessera/glyphid.h"
+#include "tools/bench/device_ink.h"
 #include "tools/bench/dictionaries.h"
 #include "tools/bench/samples.h"
 #include "tools/bench/strokecount.h"
@@ -54,19 +55,24 @@ const char kUsage[] =
     "  --in-order        match strokes only in the order and direction written\n"
     "  --count-as-written  match strokes only with the count written (no joined or split\n"
     "                    strokes looked for)\n"
+    "  --ink-as-written  prepare the writing as it comes, without smoothing and resampling\n"
+    "                    it by its size first\n"
     "  --prior FILE      character prior to order the candidates with as the recognition\n"
     "                    service does (default: the configured one; 'none' for none)\n"
     "  --prior-span N    score points the prior may move a candidate (the file's)\n"
     "  --recall          also report where the coarse classifier alone ranks the answer\n"
-    "  --dump FILE       write the samples as JSON lines and stop\n";
+    "  --dump FILE       write the samples as JSON lines and stop (as the device delivers\n"
+    "                    them, with the options below)\n";
 
 struct Options {
     std::string kanjivg = BENCH_DEFAULT_KANJIVG, json, dump, set = "heldout", data,
                 lib = "glyphid.dll", prior;
     int per_char = 1, stride = 1, full_stride = 20, class_count = mkdict::kClassCount,
         prior_span = -1, joins = 0, splits = 0;
+    DeviceInk device;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
-    bool coarse_only = false, recall = false, in_order = false, count_as_written = false;
+    bool coarse_only = false, recall = false, in_order = false, count_as_written = false,
+         ink_as_written = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -117,9 +123,11 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.in_order = true;
         else if (a == "--count-as-written")
             o.count_as_written = true;
+        else if (a == "--ink-as-written")
+            o.ink_as_written = true;
         else if (a == "--recall")
             o.recall = true;
-        else
+        else if (!ReadDeviceInkOption(args, o.device, ok))
             return args.Unknown();
         if (!ok) return args.BadValue();
     }
@@ -218,6 +226,7 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseArgs(argc, argv, o)) {
         std::fputs(kUsage, stderr);
+        std::fputs(kDeviceInkUsage, stderr);
         return 2;
     }
     std::vector<Sample> samples;
@@ -238,9 +247,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessera-bench: no samples\n");
         return 1;
     }
+    // the same samples as the device delivers them, measured beside the writing as imitated
+    std::vector<Sample> delivered = samples;
+    for (size_t i = 0; i < delivered.size(); ++i)
+        delivered[i].points =
+            DeviceCharacter(samples[i].points, o.device, uint64_t{samples[i].code} << 20 | i);
     if (!o.dump.empty()) {
         std::ofstream out(o.dump);
-        for (const auto& s : samples) out << SampleLine(s) << "\n";
+        for (const auto& s : delivered) out << SampleLine(s) << "\n";
         out.close();
         if (!out) {
             std::fprintf(stderr, "tessera-bench: %s: cannot write\n", o.dump.c_str());
@@ -305,15 +319,16 @@ int main(int argc, char** argv) {
                      r);
         return 1;
     }
-    if (o.in_order || o.count_as_written) {
+    if (o.in_order || o.count_as_written || o.ink_as_written) {
         auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
         if (!mode) {
             std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
             close();
             return 1;
         }
-        // bit 2: strokes in the order written only; bit 4: with the count written only
-        mode((o.in_order ? 2 : 0) | (o.count_as_written ? 4 : 0));
+        // bit 2: strokes in the order written only; bit 4: with the count written only;
+        // bit 8: the writing prepared as it comes
+        mode((o.in_order ? 2 : 0) | (o.count_as_written ? 4 : 0) | (o.ink_as_written ? 8 : 0));
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
@@ -331,13 +346,14 @@ int main(int argc, char** argv) {
     if (with_prior)
         std::printf("character prior %s: %d characters, span %d\n", prior_file.c_str(),
                     prior.iCount, span);
-    auto run = [&](int class_count, int stride) {
+    auto run = [&](const std::vector<Sample>& set, int class_count, int stride) {
         count(class_count);
         PathFigures f;
         CR_RESULT res[10];
-        for (size_t i = 0; i < samples.size(); i += static_cast<size_t>(stride)) {
-            auto& s = samples[i];
-            PATTERN_W p{s.points.data(), static_cast<int32_t>(s.points.size())};
+        for (size_t i = 0; i < set.size(); i += static_cast<size_t>(stride)) {
+            const Sample& s = set[i];
+            PATTERN_W p{const_cast<POINT_W*>(s.points.data()),
+                        static_cast<int32_t>(s.points.size())};
             auto t0 = std::chrono::steady_clock::now();
             int n = classify(&p, res, 10);
             auto t1 = std::chrono::steady_clock::now();
@@ -363,8 +379,14 @@ int main(int argc, char** argv) {
         Report("  joined/split strokes", f.counted);
         Report("    + character prior", f.counted_prior);
     };
-    report("coarse path (" + std::to_string(o.class_count) + ")", run(o.class_count, 1));
-    if (!o.coarse_only) report("full path", run(0, o.full_stride));
+    // with a device, each path reads the samples as imitated and then as delivered
+    auto paths = [&](const std::string& name, int class_count, int stride) {
+        report(name, run(samples, class_count, stride));
+        if (o.device.Any())
+            report(name + ", " + o.device.Describe(), run(delivered, class_count, stride));
+    };
+    paths("coarse path (" + std::to_string(o.class_count) + ")", o.class_count, 1);
+    if (!o.coarse_only) paths("full path", 0, o.full_stride);
     close();
     platform::FreeLibrary(lib);
     vFreeCharPrior(&prior);
