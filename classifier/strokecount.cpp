@@ -6,6 +6,7 @@
 #include "classifier/strokematch.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -115,15 +116,28 @@ const InputKeys* inputkeys(const PATTERN_B* in) {
     return seenOk ? &keys : nullptr;
 }
 
-// How well a run of written points fits the pattern's nearest stroke.
+// How well a run of written points fits the pattern's nearest stroke. The distance of the
+// middle points is part of every pair's cost, so a stroke whose middle alone lies as far
+// as the best so far is passed over without the rest.
 int fit(const STROKE_KEY& key, const STROKE_KEY* dk, int n) {
     int best = kNone;
     for (int b = 0; b < n; ++b) {
+        if (std::abs(key.mx - dk[b].mx) + std::abs(key.my - dk[b].my) >= best) continue;
         const int c = paircost(key, dk[b]);
         if (c < best) best = c;
     }
     return best;
 }
+
+// The fits of the runs of points x..y of one written stroke, computed when first asked for
+// and shared by its cuts into two and into three pieces.
+struct PieceFits {
+    int fit[kMaxCutPoints][kMaxCutPoints];
+    void clear(int m) {
+        for (int x = 0; x < m && x < kMaxCutPoints; ++x)
+            for (int y = x; y < m && y < kMaxCutPoints; ++y) fit[x][y] = -1;
+    }
+};
 
 // A place where a written stroke is cut: the last point of the piece before it and the
 // first point of the piece after it (the same point when the pen went straight on from
@@ -134,15 +148,14 @@ struct Cut {
 
 // The best way to cut a written stroke of m points into k = 2 or 3 pieces, each fitting
 // a pattern stroke; its cost, with the cuts in cuts.
-int bestcut(const InputKeys& ik, int s, int k, const STROKE_KEY* dk, int nd, Cut* cuts) {
+int bestcut(const InputKeys& ik, int s, int k, const STROKE_KEY* dk, int nd, PieceFits& piece,
+            Cut* cuts) {
     const int m = runcount(ik, s);
     if (m > kMaxCutPoints || m < k) return kNone;
-    int piece[kMaxCutPoints][kMaxCutPoints]; // fit of points x..y, computed when needed
-    for (int x = 0; x < m; ++x)
-        for (int y = x; y < m; ++y) piece[x][y] = -1;
     auto cost = [&](int x, int y) {
-        if (piece[x][y] < 0) piece[x][y] = fit(runkeyof(ik, s, x, y), dk, nd);
-        return piece[x][y];
+        int& f = piece.fit[x][y];
+        if (f < 0) f = fit(runkeyof(ik, s, x, y), dk, nd);
+        return f;
     };
     Cut all[2 * kMaxCutPoints];
     int n = 0;
@@ -214,9 +227,11 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
         const int whole = fit(ik->whole[i], dk, D);
         Step cut[COUNT_MAXRUN + 1];
         int cutcost[COUNT_MAXRUN + 1];
+        PieceFits pieces;
+        if (joinrun > 1) pieces.clear(runcount(*ik, i));
         for (int k = 2; k <= joinrun; ++k) {
             cut[k].written = 1, cut[k].pattern = k;
-            cutcost[k] = bestcut(*ik, i, k, dk, D, cut[k].cuts);
+            cutcost[k] = bestcut(*ik, i, k, dk, D, pieces, cut[k].cuts);
         }
         Step merge[COUNT_MAXRUN + 1];
         int mergecost[COUNT_MAXRUN + 1];
