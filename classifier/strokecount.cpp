@@ -116,11 +116,11 @@ const InputKeys* inputkeys(const PATTERN_B* in) {
     return seenOk ? &keys : nullptr;
 }
 
-// How well a run of written points fits the pattern's nearest stroke. The distance of the
-// middle points is part of every pair's cost, so a stroke whose middle alone lies as far
-// as the best so far is passed over without the rest.
-int fit(const STROKE_KEY& key, const STROKE_KEY* dk, int n) {
-    int best = kNone;
+// How well a run of written points fits the pattern's nearest stroke, when better than
+// `bound` (else bound). The distance of the middle points is part of every pair's cost, so
+// a stroke whose middle alone lies as far as the best so far is passed over.
+int fit(const STROKE_KEY& key, const STROKE_KEY* dk, int n, int bound = kNone) {
+    int best = bound;
     for (int b = 0; b < n; ++b) {
         if (std::abs(key.mx - dk[b].mx) + std::abs(key.my - dk[b].my) >= best) continue;
         const int c = paircost(key, dk[b]);
@@ -238,8 +238,9 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
         for (int k = 2; k <= splitrun && i + k <= I; ++k) {
             merge[k].written = k, merge[k].pattern = 1;
             mergecost[k] = kNone;
+            // only a way round that beats the ways before it counts
             for (int ways = 0; ways < (1 << k); ++ways) {
-                const int v = fit(ik->merged[i][k - 2][ways], dk, D);
+                const int v = fit(ik->merged[i][k - 2][ways], dk, D, mergecost[k]);
                 if (v < mergecost[k]) mergecost[k] = v, merge[k].ways = ways;
             }
         }
