@@ -6,6 +6,7 @@
 #include "classifier/strokematch.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -115,15 +116,50 @@ const InputKeys* inputkeys(const PATTERN_B* in) {
     return seenOk ? &keys : nullptr;
 }
 
-// How well a run of written points fits the pattern's nearest stroke.
-int fit(const STROKE_KEY& key, const STROKE_KEY* dk, int n) {
-    int best = kNone;
-    for (int b = 0; b < n; ++b) {
-        const int c = paircost(key, dk[b]);
-        if (c < best) best = c;
+// The pattern's stroke keys field by field, so that a run's fit to all of them is one
+// loop over plain arrays.
+struct PatternKeys {
+    int n = 0;
+    int sx[ORDER_MAXSTROKE], sy[ORDER_MAXSTROKE], ex[ORDER_MAXSTROKE], ey[ORDER_MAXSTROKE];
+    int mx[ORDER_MAXSTROKE], my[ORDER_MAXSTROKE], qx[ORDER_MAXSTROKE], qy[ORDER_MAXSTROKE];
+    int tx[ORDER_MAXSTROKE], ty[ORDER_MAXSTROKE];
+    PatternKeys(const STROKE_KEY* dk, int count) : n(count) {
+        for (int b = 0; b < n; ++b) {
+            sx[b] = dk[b].sx, sy[b] = dk[b].sy, ex[b] = dk[b].ex, ey[b] = dk[b].ey;
+            mx[b] = dk[b].mx, my[b] = dk[b].my, qx[b] = dk[b].qx, qy[b] = dk[b].qy;
+            tx[b] = dk[b].tx, ty[b] = dk[b].ty;
+        }
+    }
+};
+
+// How well a run of written points fits the pattern's nearest stroke (the least paircost
+// over its strokes), when better than `bound` (else bound).
+int fit(const STROKE_KEY& k, const PatternKeys& d, int bound = kNone) {
+    using std::abs;
+    int best = bound;
+    for (int b = 0; b < d.n; ++b) {
+        const int mid = abs(k.mx - d.mx[b]) + abs(k.my - d.my[b]);
+        const int f = abs(k.sx - d.sx[b]) + abs(k.sy - d.sy[b]) + abs(k.ex - d.ex[b]) +
+                      abs(k.ey - d.ey[b]) + abs(k.qx - d.qx[b]) + abs(k.qy - d.qy[b]) +
+                      abs(k.tx - d.tx[b]) + abs(k.ty - d.ty[b]);
+        const int r = abs(k.sx - d.ex[b]) + abs(k.sy - d.ey[b]) + abs(k.ex - d.sx[b]) +
+                      abs(k.ey - d.sy[b]) + abs(k.qx - d.tx[b]) + abs(k.qy - d.ty[b]) +
+                      abs(k.tx - d.qx[b]) + abs(k.ty - d.qy[b]) + kReverseBias;
+        const int c = mid + (f <= r ? f : r);
+        best = c < best ? c : best;
     }
     return best;
 }
+
+// The fits of the runs of points x..y of one written stroke, computed when first asked for
+// and shared by its cuts into two and into three pieces.
+struct PieceFits {
+    int fit[kMaxCutPoints][kMaxCutPoints];
+    void clear(int m) {
+        for (int x = 0; x < m && x < kMaxCutPoints; ++x)
+            for (int y = x; y < m && y < kMaxCutPoints; ++y) fit[x][y] = -1;
+    }
+};
 
 // A place where a written stroke is cut: the last point of the piece before it and the
 // first point of the piece after it (the same point when the pen went straight on from
@@ -134,15 +170,13 @@ struct Cut {
 
 // The best way to cut a written stroke of m points into k = 2 or 3 pieces, each fitting
 // a pattern stroke; its cost, with the cuts in cuts.
-int bestcut(const InputKeys& ik, int s, int k, const STROKE_KEY* dk, int nd, Cut* cuts) {
+int bestcut(const InputKeys& ik, int s, int k, const PatternKeys& dk, PieceFits& piece, Cut* cuts) {
     const int m = runcount(ik, s);
     if (m > kMaxCutPoints || m < k) return kNone;
-    int piece[kMaxCutPoints][kMaxCutPoints]; // fit of points x..y, computed when needed
-    for (int x = 0; x < m; ++x)
-        for (int y = x; y < m; ++y) piece[x][y] = -1;
     auto cost = [&](int x, int y) {
-        if (piece[x][y] < 0) piece[x][y] = fit(runkeyof(ik, s, x, y), dk, nd);
-        return piece[x][y];
+        int& f = piece.fit[x][y];
+        if (f < 0) f = fit(runkeyof(ik, s, x, y), dk);
+        return f;
     };
     Cut all[2 * kMaxCutPoints];
     int n = 0;
@@ -196,6 +230,7 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
     if (!strokekeys(dic, dk)) return 0;
     const InputKeys* ik = inputkeys(in);
     if (!ik) return 0;
+    const PatternKeys pk(dk, D);
     // Joins when the pattern has more strokes, splits when it has fewer; three strokes
     // for one only when the counts lie that far apart.
     const int joinrun = D > I + 1 ? COUNT_MAXRUN : D > I ? 2 : 1;
@@ -211,20 +246,23 @@ int strokecount(const PATTERN_B* dic, const PATTERN_B* in, STROKE_COUNT* map) {
     for (int i = 0; i < I; ++i) {
         // A piece may fit any of the pattern's strokes: composed patterns need not keep the
         // order of writing, and the pieces of one stroke come in the order the pen took.
-        const int whole = fit(ik->whole[i], dk, D);
+        const int whole = fit(ik->whole[i], pk);
         Step cut[COUNT_MAXRUN + 1];
         int cutcost[COUNT_MAXRUN + 1];
+        PieceFits pieces;
+        if (joinrun > 1) pieces.clear(runcount(*ik, i));
         for (int k = 2; k <= joinrun; ++k) {
             cut[k].written = 1, cut[k].pattern = k;
-            cutcost[k] = bestcut(*ik, i, k, dk, D, cut[k].cuts);
+            cutcost[k] = bestcut(*ik, i, k, pk, pieces, cut[k].cuts);
         }
         Step merge[COUNT_MAXRUN + 1];
         int mergecost[COUNT_MAXRUN + 1];
         for (int k = 2; k <= splitrun && i + k <= I; ++k) {
             merge[k].written = k, merge[k].pattern = 1;
             mergecost[k] = kNone;
+            // only a way round that beats the ways before it counts
             for (int ways = 0; ways < (1 << k); ++ways) {
-                const int v = fit(ik->merged[i][k - 2][ways], dk, D);
+                const int v = fit(ik->merged[i][k - 2][ways], pk, mergecost[k]);
                 if (v < mergecost[k]) mergecost[k] = v, merge[k].ways = ways;
             }
         }
