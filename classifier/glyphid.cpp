@@ -225,6 +225,19 @@ int AddCandidates(const PATTERN_W* pat, int n, int wanted,
     return KeepNewCandidates(n, classify(pat, g_pCands + n, nullptr, wanted));
 }
 
+// Adds the first `wanted` coarse candidates of pat with every stroke turned the usual way
+// round (see UsualDirections), as classify ranks them, to the n codes of g_pCands; returns
+// the new count (n when no stroke turns round).
+int AddTurnedCandidates(const PATTERN_W* pat, int n, int wanted,
+                        int (*classify)(const PATTERN_W*, uint16_t*, int32_t*, int)) {
+    POINT_W* turned = UsualDirections(pat);
+    if (!turned) return n;
+    const PATTERN_W tp{turned, pat->num};
+    n = AddCandidates(&tp, n, wanted, classify);
+    delete[] turned;
+    return n;
+}
+
 // Recognition over the n codes of g_pCands: the first look (as written, no order filter)
 // or a later one, with its order filter.
 int RecognizeCandidates(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount, int n,
@@ -277,11 +290,7 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
     int all = KeepNewCandidates(n, ranked - n);
     g_iFirstLook = n;
     g_iWiderLook = all;
-    if (POINT_W* turned = UsualDirections(pPatW)) {
-        const PATTERN_W tp{turned, pPatW->num};
-        all = AddCandidates(&tp, all, wide);
-        delete[] turned;
-    }
+    all = AddTurnedCandidates(pPatW, all, wide, CoarseClassify);
     all = AddCandidates(pPatW, all, kFoldedLook * wide, CoarseClassifyAnyDirection);
     CR_RESULT* more = new (std::nothrow) CR_RESULT[size_t(iMaxResultCount)];
     if (!more) return 0; // the candidates as written stand
@@ -296,11 +305,15 @@ int recptw_class(const PATTERN_W* pPatW, CR_RESULT* pCRres, int iMaxResultCount)
     // inside one. A third look matches the first look's candidates, as many ranked over
     // every stroke count (strokes lifted at corners make more strokes than the character
     // has) and kSecondLook times as many ranked so without the direction of travel (the
-    // pieces of a joined stroke may come in any order and direction), with joined and split
-    // strokes undone; it counts, as the second, when it finds a better first candidate.
+    // pieces of a joined stroke may come in any order and direction), and as many of the
+    // writing with its strokes turned the usual way round ranked over every stroke count
+    // (strokes drawn backwards put their pen-up moves where the character has none, which
+    // even the ranking without direction does not forgive), with joined and split strokes
+    // undone; it counts, as the second, when it finds a better first candidate.
     if (!g_bCountAsWritten && !reordered && pCRres[0].score < kCountLook) {
         int counted = AddCandidates(pPatW, n, wanted, CoarseClassifyAnyCount);
         counted = AddCandidates(pPatW, counted, wide, CoarseClassifyAnyCountAnyDirection);
+        counted = AddTurnedCandidates(pPatW, counted, wanted, CoarseClassifyAnyCount);
         rc = RecognizeCandidates(pPatW, more, iMaxResultCount, counted, fnCountLookOrder);
         if (rc == 0 && more[0].score > pCRres[0].score) MergeResults(pCRres, more, iMaxResultCount);
     }

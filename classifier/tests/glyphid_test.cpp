@@ -471,6 +471,43 @@ TEST_F(GlyphidOrder, ModeTwoMatchesInTheOrderWritten) {
     EXPECT_EQ(ScoreOf(three, kHi), ScoreOf(coarse, kHi));
 }
 
+// 口 written in four strokes, each drawn from its other end (the top from the right, the
+// sides upwards): the pieces of its top-and-right stroke run end to end only turned round,
+// and with its pen-up moves the writing ranks far from 口 over every stroke count, with or
+// without the direction of travel. Four rivals whose coarse entries are this very writing
+// fill the nearest ranks; 口 must still come among the candidates matched across counts,
+// through the writing with its strokes turned the usual way round.
+TEST_F(GlyphidOrder, FourStrokesDrawnBackwardsAreReadAcrossTheCount) {
+    const Shape kuchi = {
+        {{10, 10}, {10, 118}}, {{10, 10}, {118, 10}, {118, 118}}, {{10, 118}, {118, 118}}};
+    const Shape backwards = {{{10, 118}, {10, 10}},
+                             {{118, 10}, {10, 10}},
+                             {{118, 118}, {118, 10}},
+                             {{118, 118}, {10, 118}}};
+    constexpr uint16_t kKuchi = 0x8CFB;
+    const std::vector<Category> cats = {{kKuchi, {kuchi}},
+                                        {0x8D48, {Kou()}},
+                                        {0x8F5C, {Cross()}},
+                                        {0x8E52, {Slash()}},
+                                        {0x92DA, {Ell()}}};
+    std::vector<CoarseDicEntry> coarse = {CoarseEntry(kKuchi, Ink(kuchi))};
+    for (size_t k = 1; k < cats.size(); ++k)
+        coarse.push_back(CoarseEntry(cats[k].code, Ink(backwards), int(k)));
+    const std::string cc = dir_.File("backwards.ccd");
+    ASSERT_TRUE(WriteCoarse(cc, coarse));
+    ASSERT_EQ(iOpenClassRecogModule(Dic(cats).c_str(), cc.c_str()), 0);
+    vSetClassCount(1);
+    std::vector<CR_RESULT> standard, res;
+    ASSERT_FALSE(Codes(Ink(kuchi), &standard).empty());
+    ASSERT_EQ(standard[0].code, kKuchi);
+    const auto codes = Codes(Ink(backwards), &res);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes[0], kKuchi);
+    // one split (the top and right side written apart), the left side and the bottom
+    // turned round: 20 each
+    EXPECT_EQ(res[0].score, standard[0].score - 60);
+}
+
 // 日 with a pen point every 2 units, clean and with up to 3 units of noise on each axis.
 // Noisy writing is conditioned by its size before it is prepared and reads as the clean
 // writing; mode bit 8 prepares it as it comes, as the core alone does.
