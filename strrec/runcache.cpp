@@ -39,8 +39,10 @@ void RUNCACHE::vBeginRead() {
 }
 
 void RUNCACHE::vForget() {
-    m_prev.clear();
-    m_cur.clear();
+    // Fresh maps rather than clear(), which keeps the bucket arrays: forgotten runs hold no
+    // memory.
+    m_prev = MAP();
+    m_cur = MAP();
     m_lPoints = 0;
 }
 
