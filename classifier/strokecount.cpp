@@ -14,7 +14,7 @@
 namespace {
 
 // The correspondence prefers one written stroke for one pattern stroke: each join or
-// split must bring the strokes this much closer (in the units of paircost) to be taken.
+// split must bring the strokes this much closer (in the units of paircosts) to be taken.
 constexpr int kCountBias = 24;
 // Strokes of more points than this are not cut (a stroke of many corner points is not
 // two strokes joined; it keeps the search small).
@@ -116,38 +116,20 @@ const InputKeys* inputkeys(const PATTERN_B* in) {
     return seenOk ? &keys : nullptr;
 }
 
-// The pattern's stroke keys field by field, so that a run's fit to all of them is one
-// loop over plain arrays.
+// The pattern's stroke keys field by field, with their count.
 struct PatternKeys {
     int n = 0;
-    int sx[ORDER_MAXSTROKE], sy[ORDER_MAXSTROKE], ex[ORDER_MAXSTROKE], ey[ORDER_MAXSTROKE];
-    int mx[ORDER_MAXSTROKE], my[ORDER_MAXSTROKE], qx[ORDER_MAXSTROKE], qy[ORDER_MAXSTROKE];
-    int tx[ORDER_MAXSTROKE], ty[ORDER_MAXSTROKE];
-    PatternKeys(const STROKE_KEY* dk, int count) : n(count) {
-        for (int b = 0; b < n; ++b) {
-            sx[b] = dk[b].sx, sy[b] = dk[b].sy, ex[b] = dk[b].ex, ey[b] = dk[b].ey;
-            mx[b] = dk[b].mx, my[b] = dk[b].my, qx[b] = dk[b].qx, qy[b] = dk[b].qy;
-            tx[b] = dk[b].tx, ty[b] = dk[b].ty;
-        }
-    }
+    KEY_COLUMNS c;
+    PatternKeys(const STROKE_KEY* dk, int count) : n(count) { tocolumns(dk, n, c); }
 };
 
-// How well a run of written points fits the pattern's nearest stroke (the least paircost
-// over its strokes), when better than `bound` (else bound).
+// How well a run of written points fits the pattern's nearest stroke (the least of
+// paircosts over its strokes), when better than `bound` (else bound).
 int fit(const STROKE_KEY& k, const PatternKeys& d, int bound = kNone) {
-    using std::abs;
+    int row[ORDER_MAXSTROKE];
+    paircosts(k, d.c, d.n, row);
     int best = bound;
-    for (int b = 0; b < d.n; ++b) {
-        const int mid = abs(k.mx - d.mx[b]) + abs(k.my - d.my[b]);
-        const int f = abs(k.sx - d.sx[b]) + abs(k.sy - d.sy[b]) + abs(k.ex - d.ex[b]) +
-                      abs(k.ey - d.ey[b]) + abs(k.qx - d.qx[b]) + abs(k.qy - d.qy[b]) +
-                      abs(k.tx - d.tx[b]) + abs(k.ty - d.ty[b]);
-        const int r = abs(k.sx - d.ex[b]) + abs(k.sy - d.ey[b]) + abs(k.ex - d.sx[b]) +
-                      abs(k.ey - d.sy[b]) + abs(k.qx - d.tx[b]) + abs(k.qy - d.ty[b]) +
-                      abs(k.tx - d.qx[b]) + abs(k.ty - d.qy[b]) + kReverseBias;
-        const int c = mid + (f <= r ? f : r);
-        best = c < best ? c : best;
-    }
+    for (int b = 0; b < d.n; ++b) best = row[b] < best ? row[b] : best;
     return best;
 }
 

@@ -100,38 +100,6 @@ void runkey(const POINT_B* p, int n, STROKE_KEY* key) {
 
 namespace {
 
-// A pattern's stroke keys field by field, so that the costs of one written stroke against
-// all of them are formed lane by lane (the loop vectorizes).
-struct KEY_COLUMNS {
-    int sx[ORDER_MAXSTROKE], sy[ORDER_MAXSTROKE], ex[ORDER_MAXSTROKE], ey[ORDER_MAXSTROKE];
-    int mx[ORDER_MAXSTROKE], my[ORDER_MAXSTROKE], qx[ORDER_MAXSTROKE], qy[ORDER_MAXSTROKE];
-    int tx[ORDER_MAXSTROKE], ty[ORDER_MAXSTROKE];
-};
-
-void tocolumns(const STROKE_KEY* keys, int n, KEY_COLUMNS& c) {
-    for (int b = 0; b < n; ++b) {
-        const STROKE_KEY& k = keys[b];
-        c.sx[b] = k.sx, c.sy[b] = k.sy, c.ex[b] = k.ex, c.ey[b] = k.ey, c.mx[b] = k.mx;
-        c.my[b] = k.my, c.qx[b] = k.qx, c.qy[b] = k.qy, c.tx[b] = k.tx, c.ty[b] = k.ty;
-    }
-}
-
-// The cost of written stroke a as each pattern stroke b of c, into row[0..n): the smaller
-// of forwardcost and reversecost, the middle point's distance (the same either way round)
-// taken once.
-void paircosts(const STROKE_KEY& a, const KEY_COLUMNS& c, int n, int* row) {
-    for (int b = 0; b < n; ++b) {
-        const int mid = iabs(a.mx - c.mx[b]) + iabs(a.my - c.my[b]);
-        const int f = iabs(a.sx - c.sx[b]) + iabs(a.sy - c.sy[b]) + iabs(a.ex - c.ex[b]) +
-                      iabs(a.ey - c.ey[b]) + iabs(a.qx - c.qx[b]) + iabs(a.qy - c.qy[b]) +
-                      iabs(a.tx - c.tx[b]) + iabs(a.ty - c.ty[b]);
-        const int r = iabs(a.sx - c.ex[b]) + iabs(a.sy - c.ey[b]) + iabs(a.ex - c.sx[b]) +
-                      iabs(a.ey - c.sy[b]) + iabs(a.qx - c.tx[b]) + iabs(a.qy - c.ty[b]) +
-                      iabs(a.tx - c.qx[b]) + iabs(a.ty - c.qy[b]) + kReverseBias;
-        row[b] = mid + (f <= r ? f : r);
-    }
-}
-
 // Minimum-cost assignment of the rows of the n x n matrix cost (row-major) to its columns
 // (Hungarian method with potentials); col[r] receives the column of row r.
 void assign(const int* cost, int n, int* col) {

@@ -60,15 +60,35 @@ void runkey(const POINT_B* p, int n, STROKE_KEY* key);
 // Ties between the two ways round of a stroke go to the way written.
 constexpr int kReverseBias = 4;
 
-// How far apart two strokes lie, each taken the way round that fits the other better; the
-// middle point's distance is the same either way round and is taken once.
-inline int paircost(const STROKE_KEY& a, const STROKE_KEY& b) {
+// A pattern's stroke keys field by field, so that the costs of one written stroke against
+// all of them are formed lane by lane (the loops over them vectorize).
+struct KEY_COLUMNS {
+    int sx[ORDER_MAXSTROKE], sy[ORDER_MAXSTROKE], ex[ORDER_MAXSTROKE], ey[ORDER_MAXSTROKE];
+    int mx[ORDER_MAXSTROKE], my[ORDER_MAXSTROKE], qx[ORDER_MAXSTROKE], qy[ORDER_MAXSTROKE];
+    int tx[ORDER_MAXSTROKE], ty[ORDER_MAXSTROKE];
+};
+
+inline void tocolumns(const STROKE_KEY* keys, int n, KEY_COLUMNS& c) {
+    for (int b = 0; b < n; ++b) {
+        const STROKE_KEY& k = keys[b];
+        c.sx[b] = k.sx, c.sy[b] = k.sy, c.ex[b] = k.ex, c.ey[b] = k.ey, c.mx[b] = k.mx;
+        c.my[b] = k.my, c.qx[b] = k.qx, c.qy[b] = k.qy, c.tx[b] = k.tx, c.ty[b] = k.ty;
+    }
+}
+
+// How far written stroke a lies from each pattern stroke b of c, into row[0..n): its ends
+// and quarter points taken the way round that fits better (ties to the way written), the
+// middle point's distance (the same either way round) taken once.
+inline void paircosts(const STROKE_KEY& a, const KEY_COLUMNS& c, int n, int* row) {
     using std::abs;
-    const int mid = abs(a.mx - b.mx) + abs(a.my - b.my);
-    const int f = abs(a.sx - b.sx) + abs(a.sy - b.sy) + abs(a.ex - b.ex) + abs(a.ey - b.ey) +
-                  abs(a.qx - b.qx) + abs(a.qy - b.qy) + abs(a.tx - b.tx) + abs(a.ty - b.ty);
-    const int r = abs(a.sx - b.ex) + abs(a.sy - b.ey) + abs(a.ex - b.sx) + abs(a.ey - b.sy) +
-                  abs(a.qx - b.tx) + abs(a.qy - b.ty) + abs(a.tx - b.qx) + abs(a.ty - b.qy) +
-                  kReverseBias;
-    return mid + (f <= r ? f : r);
+    for (int b = 0; b < n; ++b) {
+        const int mid = abs(a.mx - c.mx[b]) + abs(a.my - c.my[b]);
+        const int f = abs(a.sx - c.sx[b]) + abs(a.sy - c.sy[b]) + abs(a.ex - c.ex[b]) +
+                      abs(a.ey - c.ey[b]) + abs(a.qx - c.qx[b]) + abs(a.qy - c.qy[b]) +
+                      abs(a.tx - c.tx[b]) + abs(a.ty - c.ty[b]);
+        const int r = abs(a.sx - c.ex[b]) + abs(a.sy - c.ey[b]) + abs(a.ex - c.sx[b]) +
+                      abs(a.ey - c.sy[b]) + abs(a.qx - c.tx[b]) + abs(a.qy - c.ty[b]) +
+                      abs(a.tx - c.qx[b]) + abs(a.ty - c.qy[b]) + kReverseBias;
+        row[b] = mid + (f <= r ? f : r);
+    }
 }
