@@ -28,8 +28,10 @@ public:
 
     // Starts a read: the runs the previous read used stay available, older ones go.
     void vBeginRead();
-    // The classification of the pattern: kept, or asked of the classifier and kept.
-    const RESULT& rClassify(const PATTERN_W& pat);
+    // The classification of the pattern: kept, or asked of the classifier and kept. A run
+    // is read with the stroke count as written, or (acrossCounts) with the classifier's
+    // matching across stroke counts too; the two readings are kept apart.
+    const RESULT& rClassify(const PATTERN_W& pat, bool acrossCounts = false);
     // Forgets everything (the classifier's dictionaries changed).
     void vClear();
     // Notes the value a classifier setting is given (a setting, kSettings of them, is
@@ -44,12 +46,13 @@ public:
 private:
     struct ENTRY {
         std::vector<POINT_W> points;
+        bool acrossCounts = false;
         RESULT result;
     };
     using MAP = std::unordered_map<uint64_t, ENTRY>;
     void vForget();
-    static uint64_t ullHash(const PATTERN_W& pat);
-    static bool bSame(const std::vector<POINT_W>& a, const PATTERN_W& pat);
+    static uint64_t ullHash(const PATTERN_W& pat, bool acrossCounts);
+    static bool bSame(const ENTRY& e, const PATTERN_W& pat, bool acrossCounts);
 
     MAP m_cur, m_prev;
     long m_lPoints = 0; // points held by m_cur
@@ -65,5 +68,6 @@ RUNCACHE& rRunCache();
 // written (matching mode bit 4). The runs the search tries are mostly not characters;
 // looking for joined or split strokes in them (the classifier's matching across stroke
 // counts) finds shapes in wrong runs and changes the segmentation. The mode the string
-// recognizer's classifier otherwise runs with is 0, as its open sets it.
-int iClassifyRun(const PATTERN_W* patw, CR_RESULT* cands, int n);
+// recognizer's classifier otherwise runs with is 0, as its open sets it. With acrossCounts
+// the run is read in that mode 0, joined and split strokes looked for.
+int iClassifyRun(const PATTERN_W* patw, CR_RESULT* cands, int n, bool acrossCounts = false);

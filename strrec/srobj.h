@@ -143,6 +143,7 @@ protected:
     bool m_bCheckPatternBound(const tagRECT& box) const;
     bool m_bCheckSegPos(int i, int j) const;
     bool m_bClassifyRun(int i, int j);
+    long m_lReadKeptAcrossCounts();
     void m_iEval_k_(int i);
     bool m_iEval_j_(int i, int j);
     float m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i);

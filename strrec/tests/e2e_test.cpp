@@ -35,6 +35,10 @@ protected:
         line = dictline::LineFromDictionary(dicts.pattern, phrase, phrase.size());
         if (line.size() != phrase.size())
             GTEST_SKIP() << "the pattern dictionary lacks plain hiragana of the phrase";
+        WriteLine();
+    }
+    // Writes the strokes of line into a new object.
+    void WriteLine() {
         obj = hSRCreateNewObject();
         ASSERT_NE(obj, nullptr);
         for (const auto& ch : line)
@@ -127,6 +131,36 @@ TEST_F(EndToEnd, SingleCharacterThroughTheClassifier) {
     EXPECT_EQ(lSRRecognizeCP(p, res, 10), SR_OK);
     EXPECT_EQ(res[0].code, line[0].code);
     vSRDestroyPATW(p);
+}
+
+TEST_F(EndToEnd, CharacterWithJoinedStrokesInALineIsOneCharacter) {
+    // 山握 with 握's eighth and ninth strokes written in one movement: read with the stroke
+    // count as written, the joined 握 comes first as 据; the chain's characters read again
+    // across stroke counts give 握 back, still one character.
+    vSRSetRecCategory(511);
+    vSRSetClassCount(50);
+    const std::string dir = dicts.pattern.substr(0, dicts.pattern.rfind('/') + 1);
+    ASSERT_EQ(lSRLoadEvalTables((dir + "evaluation.clp").c_str()), SR_OK);
+    line = dictline::LineFromDictionary(dicts.pattern, {0x8E52, 0x88AC}, 2);
+    if (line.size() != 2 || line[1].strokes.size() != 12)
+        GTEST_SKIP() << "the pattern dictionary lacks a 12-stroke model of the kanji";
+    auto& strokes = line[1].strokes;
+    // the pen-up move from the end of one to the start of the next drawn as ink
+    const tagPOINT from = strokes[7].back(), to = strokes[8].front();
+    for (int t = 1; t < 4; ++t)
+        strokes[7].push_back({from.x + (to.x - from.x) * t / 4, from.y + (to.y - from.y) * t / 4});
+    strokes[7].insert(strokes[7].end(), strokes[8].begin(), strokes[8].end());
+    strokes.erase(strokes.begin() + 8);
+    WriteLine();
+    const long rc = lSRRecognize(obj);
+    lSRLoadEvalTables(nullptr);
+    vSRSetClassCount(0);
+    ASSERT_EQ(rc, SR_OK);
+    long len = 0;
+    const char* s = cpSRGetString(obj, 0, &len);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(std::string(s), dictline::Text(line));
+    ExpectCharactersAsWritten(0);
 }
 
 } // namespace
