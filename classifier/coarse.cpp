@@ -388,6 +388,11 @@ namespace {
 // Offers every compatible entry from the input's stroke group (with anycount from the
 // first group) up to the ranking tree, ranked by the directional templates, or with fold
 // by the templates folded (direction of travel left out).
+// Built twice, for the machines with AVX2 (the distance loops twice as wide) and for the
+// rest, and the copy for the machine picked at load; the integer results are the same.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 int unionclass2(const UDATA& u, uint16_t* cands, int32_t* dist, int num, bool fold = false,
                 bool anycount = false) {
     const STDATA& s = u.stdata;
