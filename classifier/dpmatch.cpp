@@ -157,11 +157,15 @@ int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* i
         const int to = cut; // exclusive
         unreachable_from(row, 1, from < to ? from : to);
         // The row's columns, built once for rows under the running threshold and once for
-        // the rows before it, so that neither tests which it is cell by cell.
+        // the rows before it, so that neither tests which it is cell by cell; and once for
+        // the columns up to one past the previous row's span, once for those after it, where
+        // the cells above and above to the left are unreachable, so that only the cell to
+        // the left offers and the row ends where that chain does.
         int i = from;
-        auto fill = [&](auto kCutting) {
-            for (; i < to; ++i) {
-                if (i > hi + 1 && !reachable(row[i - 1])) break;
+        auto fill = [&](auto kCutting, auto kTail, int end) {
+            constexpr bool kPastSpan = decltype(kTail)::value;
+            for (; i < end; ++i) {
+                if (kPastSpan && !reachable(row[i - 1])) break;
                 const POINT_B& q = ip[i];
                 const int cv = cost[(ddir - q.dir < 0 ? q.dir - ddir : ddir - q.dir) & 1023];
                 const int dist =
@@ -186,19 +190,21 @@ int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* i
                     bestDir = dir;
                 };
 
-                const MDTBL& a = prev[i];
-                if (reachable(a)) {
-                    int imb = ld;
-                    if (a.dir == MDT_DIC)
-                        imb += a.overlen;
-                    else if (a.dir == MDT_BOTH)
-                        imb -= a.overlen;
-                    else if (a.overlen >= 1)
-                        imb -= a.overlen;
-                    if (imb < maxover) offer(a, MDT_DIC, imb, false);
+                if (!kPastSpan) {
+                    const MDTBL& a = prev[i];
+                    if (reachable(a)) {
+                        int imb = ld;
+                        if (a.dir == MDT_DIC)
+                            imb += a.overlen;
+                        else if (a.dir == MDT_BOTH)
+                            imb -= a.overlen;
+                        else if (a.overlen >= 1)
+                            imb -= a.overlen;
+                        if (imb < maxover) offer(a, MDT_DIC, imb, false);
+                    }
+                    const MDTBL& b = prev[i - 1];
+                    if (reachable(b)) offer(b, MDT_BOTH, li - ld, true);
                 }
-                const MDTBL& b = prev[i - 1];
-                if (reachable(b)) offer(b, MDT_BOTH, li - ld, true);
                 const MDTBL& c = row[i - 1];
                 if (reachable(c)) {
                     int imb = li;
@@ -221,10 +227,14 @@ int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* i
                 }
             }
         };
-        if (cutting)
-            fill(std::true_type{});
-        else
-            fill(std::false_type{});
+        const int spanEnd = to < hi + 2 ? to : hi + 2;
+        if (cutting) {
+            fill(std::true_type{}, std::false_type{}, spanEnd);
+            fill(std::true_type{}, std::true_type{}, to);
+        } else {
+            fill(std::false_type{}, std::false_type{}, spanEnd);
+            fill(std::false_type{}, std::true_type{}, to);
+        }
         unreachable_from(row, i, In);
         lo = nlo;
         hi = nhi;
