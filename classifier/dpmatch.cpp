@@ -3,6 +3,7 @@
 
 #include "classifier/strokematch.h"
 
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -155,66 +156,84 @@ int fillgrid(MDTBL* mdt, const PATTERN_B* dic, int start_dic, const PATTERN_B* i
         const int from = lo > 1 ? lo : 1;
         const int to = cut; // exclusive
         unreachable_from(row, 1, from < to ? from : to);
+        // The row's columns, built once for rows under the running threshold and once for
+        // the rows before it, so that neither tests which it is cell by cell; and once for
+        // the columns up to one past the previous row's span, once for those after it, where
+        // the cells above and above to the left are unreachable, so that only the cell to
+        // the left offers and the row ends where that chain does.
         int i = from;
-        for (; i < to; ++i) {
-            if (i > hi + 1 && !reachable(row[i - 1])) break;
-            const POINT_B& q = ip[i];
-            const int cv = cost[(ddir - q.dir < 0 ? q.dir - ddir : ddir - q.dir) & 1023];
-            const int dist =
-                (dy - q.y < 0 ? q.y - dy : dy - q.y) + (dx - q.x < 0 ? q.x - dx : dx - q.x);
-            const int m = cv >= 0 ? (cv * (256 - dist)) >> 8 : (cv * dist) >> 8;
-            const int li = q.l;
-            // The best of the admissible offers, in the order a, b, c; b wins ties. An offer
-            // whose mean falls below the running threshold is never taken: it could only
-            // replace another such offer, and a cell reached by none is unreachable.
-            bool have = false;
-            int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
+        auto fill = [&](auto kCutting, auto kTail, int end) {
+            constexpr bool kPastSpan = decltype(kTail)::value;
+            for (; i < end; ++i) {
+                if (kPastSpan && !reachable(row[i - 1])) break;
+                const POINT_B& q = ip[i];
+                const int cv = cost[(ddir - q.dir < 0 ? q.dir - ddir : ddir - q.dir) & 1023];
+                const int dist =
+                    (dy - q.y < 0 ? q.y - dy : dy - q.y) + (dx - q.x < 0 ? q.x - dx : dx - q.x);
+                const int m = cv >= 0 ? (cv * (256 - dist)) >> 8 : (cv * dist) >> 8;
+                const int li = q.l;
+                // The best of the admissible offers, in the order a, b, c; b wins ties. An offer
+                // whose mean falls below the running threshold is never taken: it could only
+                // replace another such offer, and a cell reached by none is unreachable.
+                bool have = false;
+                int bestMean = 0, bestScore = 0, bestNp = 0, bestImb = 0, bestDir = MDT_NONE;
 
-            auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
-                const int mean = divmean<kSmall>(src.score + m, src.np_num + 1, recip);
-                if (cutting && mean < minsc) return;
-                if (have && (ties ? mean < bestMean : mean <= bestMean)) return;
-                have = true;
-                bestMean = mean;
-                bestScore = src.score + m;
-                bestNp = src.np_num + 1;
-                bestImb = imb;
-                bestDir = dir;
-            };
+                auto offer = [&](const MDTBL& src, int dir, int imb, bool ties) {
+                    const int mean = divmean<kSmall>(src.score + m, src.np_num + 1, recip);
+                    if (decltype(kCutting)::value && mean < minsc) return;
+                    if (have && (ties ? mean < bestMean : mean <= bestMean)) return;
+                    have = true;
+                    bestMean = mean;
+                    bestScore = src.score + m;
+                    bestNp = src.np_num + 1;
+                    bestImb = imb;
+                    bestDir = dir;
+                };
 
-            const MDTBL& a = prev[i];
-            if (reachable(a)) {
-                int imb = ld;
-                if (a.dir == MDT_DIC)
-                    imb += a.overlen;
-                else if (a.dir == MDT_BOTH)
-                    imb -= a.overlen;
-                else if (a.overlen >= 1)
-                    imb -= a.overlen;
-                if (imb < maxover) offer(a, MDT_DIC, imb, false);
+                if (!kPastSpan) {
+                    const MDTBL& a = prev[i];
+                    if (reachable(a)) {
+                        int imb = ld;
+                        if (a.dir == MDT_DIC)
+                            imb += a.overlen;
+                        else if (a.dir == MDT_BOTH)
+                            imb -= a.overlen;
+                        else if (a.overlen >= 1)
+                            imb -= a.overlen;
+                        if (imb < maxover) offer(a, MDT_DIC, imb, false);
+                    }
+                    const MDTBL& b = prev[i - 1];
+                    if (reachable(b)) offer(b, MDT_BOTH, li - ld, true);
+                }
+                const MDTBL& c = row[i - 1];
+                if (reachable(c)) {
+                    int imb = li;
+                    if (c.dir == MDT_IN || c.dir == MDT_BOTH)
+                        imb += c.overlen;
+                    else if (c.overlen >= 1)
+                        imb -= c.overlen;
+                    if (imb < maxover) offer(c, MDT_IN, imb, false);
+                }
+                if (have) {
+                    row[i].score = bestScore;
+                    row[i].dir = static_cast<int16_t>(bestDir);
+                    row[i].np_num = static_cast<int16_t>(bestNp);
+                    row[i].overlen = static_cast<int16_t>(bestImb);
+                    row[i].dic_stroke = static_cast<int16_t>(rs);
+                    if (nlo == In) nlo = i;
+                    nhi = i;
+                } else {
+                    row[i].dir = MDT_NONE;
+                }
             }
-            const MDTBL& b = prev[i - 1];
-            if (reachable(b)) offer(b, MDT_BOTH, li - ld, true);
-            const MDTBL& c = row[i - 1];
-            if (reachable(c)) {
-                int imb = li;
-                if (c.dir == MDT_IN || c.dir == MDT_BOTH)
-                    imb += c.overlen;
-                else if (c.overlen >= 1)
-                    imb -= c.overlen;
-                if (imb < maxover) offer(c, MDT_IN, imb, false);
-            }
-            if (have) {
-                row[i].score = bestScore;
-                row[i].dir = static_cast<int16_t>(bestDir);
-                row[i].np_num = static_cast<int16_t>(bestNp);
-                row[i].overlen = static_cast<int16_t>(bestImb);
-                row[i].dic_stroke = static_cast<int16_t>(rs);
-                if (nlo == In) nlo = i;
-                nhi = i;
-            } else {
-                row[i].dir = MDT_NONE;
-            }
+        };
+        const int spanEnd = to < hi + 2 ? to : hi + 2;
+        if (cutting) {
+            fill(std::true_type{}, std::false_type{}, spanEnd);
+            fill(std::true_type{}, std::true_type{}, to);
+        } else {
+            fill(std::false_type{}, std::false_type{}, spanEnd);
+            fill(std::false_type{}, std::true_type{}, to);
         }
         unreachable_from(row, i, In);
         lo = nlo;

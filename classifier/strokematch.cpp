@@ -12,7 +12,6 @@ constexpr int kDirSize = 128;
 constexpr int kCosSize = 1024;
 
 int16_t* g_dirtable = nullptr; // [dy][dx], 128 x 128
-int16_t* g_costable = nullptr; // 1024 entries
 
 CR_INFO g_crinfo = {6, 450, 0, 5, 90, 170, 30};
 int g_minarc2 = 36;
@@ -23,10 +22,6 @@ int g_tekito = 0;
 int16_t dirvalue(int dy, int dx) {
     if (dx == 0) return 256;
     return static_cast<int16_t>(std::atan(static_cast<double>(dy) / dx) * 512.0 / M_PI + 0.5);
-}
-
-int16_t cosvalue(int i) {
-    return static_cast<int16_t>(std::cos(i * 2.0 * M_PI / kCosSize) * 1024.0 + 0.5);
 }
 
 inline int dirlookup(int dy, int dx) {
@@ -58,6 +53,8 @@ inline uint8_t seglen(int dx, int dy) {
 
 extern "C" {
 
+int16_t* _cos_table = nullptr;
+
 int initdirtable(void) {
     if (g_dirtable) return 0;
     auto* t = static_cast<int16_t*>(std::malloc(sizeof(int16_t) * kDirSize * kDirSize));
@@ -69,11 +66,11 @@ int initdirtable(void) {
 }
 
 int initcostable(void) {
-    if (g_costable) return 0;
+    if (_cos_table) return 0;
     auto* t = static_cast<int16_t*>(std::malloc(sizeof(int16_t) * kCosSize));
     if (!t) return 1;
-    for (int i = 0; i < kCosSize; ++i) t[i] = cosvalue(i);
-    g_costable = t;
+    for (int i = 0; i < kCosSize; ++i) t[i] = static_cast<int16_t>(cosvalue(i));
+    _cos_table = t;
     return 0;
 }
 
@@ -83,8 +80,8 @@ void closedirtable(void) {
 }
 
 void closecostable(void) {
-    std::free(g_costable);
-    g_costable = nullptr;
+    std::free(_cos_table);
+    _cos_table = nullptr;
 }
 
 int initcrlib(void) {
@@ -107,9 +104,8 @@ int getdirection(int dx, int dy) {
     return 1024 - dirlookup(ay, ax);
 }
 
-int getcosine(int diff) {
-    diff = iabs(diff) & (kCosSize - 1);
-    return g_costable ? g_costable[diff] : cosvalue(diff);
+int cosvalue(int i) {
+    return static_cast<int16_t>(std::cos(i * 2.0 * M_PI / kCosSize) * 1024.0 + 0.5);
 }
 
 void setlen(PATTERN_B* pat) {
@@ -281,15 +277,6 @@ void releasepat(PATTERN_B* pat) {
     std::free(pat->data);
     pat->data = nullptr;
     pat->num = 0;
-}
-
-int mdcal(const POINT_B* dic, const POINT_B* in, int d, int i) {
-    const POINT_B& a = dic[d];
-    const POINT_B& b = in[i];
-    const int c = getcosine(a.dir - b.dir);
-    const int dist = iabs(a.y - b.y) + iabs(a.x - b.x);
-    if (c >= 0) return (c * (256 - dist)) >> 8;
-    return (c * dist) >> 8;
 }
 
 int mdcalus(const POINT_B* dic, const POINT_B* in, int d, int i) {

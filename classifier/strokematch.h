@@ -49,8 +49,16 @@ void closecrlib(void);
 
 // Direction code 0..1023 of (dx, dy): 0 = +x, 256 = +y (down). Components clamp to 127.
 int getdirection(int dx, int dy);
-// Cosine table entry for a direction difference (0..1023), in 1/1024 units.
-int getcosine(int diff);
+// The cosine table (1024 entries) while initcostable's table stands, else null.
+extern int16_t* _cos_table;
+// The cosine of a direction difference diff in 0..1023, computed, in 1/1024 units.
+int cosvalue(int diff);
+// Cosine table entry for a direction difference (0..1023), in 1/1024 units. Inline, as the
+// walk and the evaluation take it for every point pair they look at.
+inline int getcosine(int diff) {
+    diff = (diff < 0 ? -diff : diff) & 1023;
+    return _cos_table ? _cos_table[diff] : cosvalue(diff);
+}
 
 // Pattern preparation.
 void setlen(PATTERN_B* pat);
@@ -67,8 +75,16 @@ void setchptattr(PATTERN_W* pat);
 int createpat(PAT_POS* pos, const PATTERN_W* id, PATTERN_B* out);
 void releasepat(PATTERN_B* pat);
 
-// Matching degree of dictionary point dic[d] and input point in[i].
-int mdcal(const POINT_B* dic, const POINT_B* in, int d, int i);
+// Matching degree of dictionary point dic[d] and input point in[i] (inline, as getcosine).
+inline int mdcal(const POINT_B* dic, const POINT_B* in, int d, int i) {
+    const POINT_B& a = dic[d];
+    const POINT_B& b = in[i];
+    const int c = getcosine(a.dir - b.dir);
+    const int dy = a.y - b.y, dx = a.x - b.x;
+    const int dist = (dy < 0 ? -dy : dy) + (dx < 0 ? -dx : dx);
+    if (c >= 0) return (c * (256 - dist)) >> 8;
+    return (c * dist) >> 8;
+}
 int mdcalus(const POINT_B* dic, const POINT_B* in, int d, int i); // position only
 
 int ltmatching(NP_TABLE* pl, const PATTERN_B* dic, const PATTERN_B* in);

@@ -170,6 +170,12 @@ int strokeorder(const PATTERN_B* dic, const PATTERN_B* in, STROKE_ORDER* order) 
     return strokeorderkeys(dk, ik, n, order);
 }
 
+// Built twice, for the machines with AVX2 (the cost rows twice as wide) and for the rest,
+// and the copy for the machine picked at load (the helpers built into each); the integer
+// results are the same.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default"), flatten))
+#endif
 int strokeorderkeys(const STROKE_KEY* dk, const STROKE_KEY* ik, int n, STROKE_ORDER* order) {
     order->num = 0;
     order->moved = order->reversed = 0;

@@ -554,3 +554,22 @@ TEST(CandSearchTable, EmptyAndOversizedTables) {
 }
 
 } // namespace
+
+TEST_F(Coarse, BothRankingsCountEveryCellAndDirection) {
+    // One entry a template away from the input in each of the 72 features, by 3 to 7: both
+    // rankings give it the square of that, whichever cell and direction it is in.
+    const DFV& v = udata_.dfv;
+    std::vector<CoarseDicEntry> es;
+    for (int at = 0; at < 72; ++at)
+        es.push_back(Entry(uint16_t(0x8900 + at), 3, {Away(v, 3 + at % 5, at)}));
+    ASSERT_EQ(InitCoarseClassification(Write("every.dic", es).c_str()), 0);
+    for (const bool anyDirection : {false, true}) {
+        std::vector<uint16_t> codes;
+        std::vector<int32_t> dists;
+        ASSERT_EQ(Classify(codes, dists, 72, anyDirection), 72);
+        for (size_t k = 0; k < codes.size(); ++k) {
+            const int d = 3 + (codes[k] - 0x8900) % 5;
+            EXPECT_EQ(dists[k], d * d) << "feature " << codes[k] - 0x8900 << ", " << anyDirection;
+        }
+    }
+}
