@@ -1,6 +1,7 @@
 // The segmentation search over the lattice of character hypotheses, and the correction
 // pass over the caller's character grouping.
 #include "strrec/classifier_api.h"
+#include "strrec/kanasize.h"
 #include "strrec/lptables.h"
 #include "strrec/runcache.h"
 #include "strrec/srobj.h"
@@ -45,8 +46,9 @@ long aSROBJ::m_lAllocDPTable() {
     m_piDist = new (std::nothrow) int[static_cast<size_t>(n) + 1];
     m_piStrokeEnd = new (std::nothrow) int[static_cast<size_t>(n) + 1];
     m_piBoxParam = new (std::nothrow) int[static_cast<size_t>(cells / kDPCands)]();
+    m_prcStrokeBox = new (std::nothrow) tagRECT[static_cast<size_t>(m_iStrokeCount) + 1];
     if (m_pDP == nullptr || m_pDPSorted == nullptr || m_piDist == nullptr ||
-        m_piStrokeEnd == nullptr || m_piBoxParam == nullptr) {
+        m_piStrokeEnd == nullptr || m_piBoxParam == nullptr || m_prcStrokeBox == nullptr) {
         m_vFreeDPTable();
         return SR_ERR_MEMORY;
     }
@@ -64,6 +66,9 @@ long aSROBJ::m_lAllocDPTable() {
         }
         m_piStrokeEnd[k] = m_piStrokeEnd[k - 1] + strokes;
     }
+    int at = 0;
+    for (const tagMYSTROKE* s = m_strkDum.next; s != nullptr && at < m_iStrokeCount; s = s->next)
+        m_prcStrokeBox[at++] = s->iPointCount > 0 ? s->rcBound : tagRECT{1, 1, 0, 0};
     return SR_OK;
 }
 
@@ -73,6 +78,8 @@ void aSROBJ::m_vFreeDPTable() {
     delete[] m_piDist;
     delete[] m_piStrokeEnd;
     delete[] m_piBoxParam;
+    delete[] m_prcStrokeBox;
+    m_prcStrokeBox = nullptr;
     m_pDP = m_pDPSorted = nullptr;
     m_piDist = m_piStrokeEnd = m_piBoxParam = nullptr;
     m_iDPSize = 0;
@@ -215,7 +222,29 @@ bool aSROBJ::m_bClassifyRun(int i, int j) {
         cell.cr = cands[k].code == 0 || cands[k].score <= 0 ? CR_RESULT{0, 0, 0} : cands[k];
     }
     m_piBoxParam[m_iGetDPIndex(i, j, 0) / kDPCands] = iGetBoxParam(m_rcBoundTmp, m_sizChar);
+    m_vKeepTheKanaTwinThatFits(i, j);
     return true;
+}
+
+// A small kana and its full-size twin are one shape to the classifier: of the two, only
+// the one whose size fits the run's ink against the ink beside it (up to one and a half
+// character sizes to either side: a character or two) stays a candidate of the run.
+// Without ink beside it, as in a line of one character, the classifier's list stands.
+void aSROBJ::m_vKeepTheKanaTwinThatFits(int i, int j) {
+    CR_RESULT cands[kDPCands];
+    bool twins = false;
+    for (int k = 0; k < kDPCands; ++k) {
+        cands[k] = m_pDP[m_iGetDPIndex(i, j, k)].cr;
+        twins = twins || wFullSizeKanaOf(cands[k].code) != 0 || wSmallKanaOf(cands[k].code) != 0;
+    }
+    if (!twins) return;
+    const tagRECT beside =
+        rcInkBeside(m_prcStrokeBox, m_iStrokeCount, m_piStrokeEnd[j], m_piStrokeEnd[i],
+                    2 * kMaxCharStrokes, m_rcBoundTmp, m_sizChar.cx * 3 / 2);
+    const int size = iKanaSizeOfBox(m_rcBoundTmp, beside);
+    if (size == KS_UNKNOWN) return;
+    vKeepTheKanaTwinThatFits(cands, kDPCands, size);
+    for (int k = 0; k < kDPCands; ++k) m_pDP[m_iGetDPIndex(i, j, k)].cr = cands[k];
 }
 
 void aSROBJ::m_iEval_k_(int i) {

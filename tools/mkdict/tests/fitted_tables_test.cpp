@@ -98,6 +98,45 @@ TEST_F(Fitted, KanaOfStrokesStandingApartAreReadWhole) {
     EXPECT_GE(counted * 4, lines * 3) << counted << " of " << lines << " with the right count";
 }
 
+TEST_F(Fitted, SmallKanaAreToldFromTheirTwinsBySize) {
+    // Words that are words with the small kana and with its full-size twin, so that the
+    // language model leaves the choice to the size: しょう しよう, きょう きよう, りょう
+    // りよう, かって かつて; each written with the middle one small or full-size.
+    const uint16_t words[][4] = {{0x82B5, 0x82E5, 0x82E6, 0x82A4},
+                                 {0x82AB, 0x82E5, 0x82E6, 0x82A4},
+                                 {0x82E8, 0x82E5, 0x82E6, 0x82A4},
+                                 {0x82A9, 0x82C1, 0x82C2, 0x82C4}};
+    std::vector<uint16_t> wanted;
+    for (const auto& w : words) wanted.insert(wanted.end(), std::begin(w), std::end(w));
+    mkdict::ModelSet models;
+    std::string err;
+    ASSERT_TRUE(mkdict::ReadModels(MKDICT_TEST_KANJIVG, wanted, models, err)) << err;
+    // per size written: lines whose middle character came back as one of the twins, and
+    // as the one written
+    int twin[2] = {}, right[2] = {}, lines = 0;
+    for (size_t t = 0; t < std::size(words); ++t) {
+        for (uint64_t n = 0; n < 6; ++n, ++lines) {
+            for (int full = 0; full < 2; ++full) {
+                const std::vector<uint16_t> text = {words[t][0], words[t][1 + full], words[t][3]};
+                mkdict::WrittenLine line;
+                ASSERT_TRUE(mkdict::WriteLine(
+                    models, text, mkdict::LineSeed(mkdict::kHeldOutSeedBase, 9, t * 16 + n), {},
+                    line));
+                const std::vector<uint16_t> got = Read(line);
+                if (got.size() != 3 || (got[1] != words[t][1] && got[1] != words[t][2])) continue;
+                ++twin[full];
+                right[full] += got[1] == text[1];
+            }
+        }
+    }
+    for (int full = 0; full < 2; ++full) {
+        EXPECT_GE(twin[full] * 4, lines * 3) << twin[full] << " of " << lines;
+        EXPECT_GE(right[full] * 10, twin[full] * 9)
+            << right[full] << " of " << twin[full] << (full ? " full-size" : " small")
+            << " ones read as written";
+    }
+}
+
 TEST_F(Fitted, CorrectionFollowsTheLanguageModel) {
     // 日 then 木 or 本 with nearly equal shape scores: the pair 日本 is common, 日木 is not.
     CODE_SCORE contradicted0[10] = {{0x93FA, 950}, {0x9E48, 940}};
