@@ -1,6 +1,7 @@
 // The segmentation search over the lattice of character hypotheses, and the correction
 // pass over the caller's character grouping.
 #include "strrec/classifier_api.h"
+#include "strrec/kanasize.h"
 #include "strrec/lptables.h"
 #include "strrec/runcache.h"
 #include "strrec/srobj.h"
@@ -46,12 +47,16 @@ long aSROBJ::m_lAllocDPTable() {
     m_piDist = new (std::nothrow) int[static_cast<size_t>(n) + 1];
     m_piStrokeEnd = new (std::nothrow) int[static_cast<size_t>(n) + 1];
     m_piBoxParam = new (std::nothrow) int[static_cast<size_t>(cells / kDPCands)]();
+    m_piKanaSize = new (std::nothrow) int[static_cast<size_t>(cells / kDPCands)];
+    m_prcStrokeBox = new (std::nothrow) tagRECT[static_cast<size_t>(m_iStrokeCount) + 1];
     if (m_pDP == nullptr || m_pDPSorted == nullptr || m_piDist == nullptr ||
-        m_piStrokeEnd == nullptr || m_piBoxParam == nullptr) {
+        m_piStrokeEnd == nullptr || m_piBoxParam == nullptr || m_piKanaSize == nullptr ||
+        m_prcStrokeBox == nullptr) {
         m_vFreeDPTable();
         return SR_ERR_MEMORY;
     }
     m_iDPSize = static_cast<int>(cells);
+    std::fill(m_piKanaSize, m_piKanaSize + cells / kDPCands, static_cast<int>(kNoKanaSize));
     m_piDist[0] = 0;
     m_piStrokeEnd[0] = 0;
     for (int k = 1; k <= n; ++k) {
@@ -65,6 +70,9 @@ long aSROBJ::m_lAllocDPTable() {
         }
         m_piStrokeEnd[k] = m_piStrokeEnd[k - 1] + strokes;
     }
+    int at = 0;
+    for (const tagMYSTROKE* s = m_strkDum.next; s != nullptr && at < m_iStrokeCount; s = s->next)
+        m_prcStrokeBox[at++] = s->iPointCount > 0 ? s->rcBound : tagRECT{1, 1, 0, 0};
     return SR_OK;
 }
 
@@ -74,6 +82,10 @@ void aSROBJ::m_vFreeDPTable() {
     delete[] m_piDist;
     delete[] m_piStrokeEnd;
     delete[] m_piBoxParam;
+    delete[] m_piKanaSize;
+    delete[] m_prcStrokeBox;
+    m_piKanaSize = nullptr;
+    m_prcStrokeBox = nullptr;
     m_pDP = m_pDPSorted = nullptr;
     m_piDist = m_piStrokeEnd = m_piBoxParam = nullptr;
     m_iDPSize = 0;
@@ -178,15 +190,17 @@ float aSROBJ::m_fInitialEval(DPCELL& cell, const CR_RESULT& cand, int i) {
 }
 
 // The terms of a cell that do not depend on the character before it, summed in the order
-// of the chain's evaluation: the gaps inside the character, the gap after it, its width
-// and its score. Every predecessor of the cell starts from this sum, so that it is formed
-// once per cell rather than once per predecessor, with the same result.
+// of the chain's evaluation: the gaps inside the character, the gap after it, its width,
+// its size against its neighbours (for small kana and their twins) and its score. Every predecessor
+// of the cell starts from this sum, so that it is formed once per cell rather than once per
+// predecessor, with the same result.
 float aSROBJ::m_fCellTerms(const DPCELL& cur) const {
     float v = 0.0f;
     for (int m = cur.iBwdPos + 1; m <= cur.iFwdPos - 1; ++m)
         v += g_srlp.fGetCmbLP(m_iGetDistParam(m));
     v += g_srlp.fGetDivLP(m_iGetDistParam(cur.iFwdPos));
     v += g_srlp.fGetBoxLP(m_iGetBoxParam(), cur.cr.code);
+    v += fKanaSizeLP(m_iCurKanaSize, cur.cr.code);
     v += g_srlp.fGetSimLP(cur.cr.score);
     return v;
 }
@@ -216,11 +230,30 @@ bool aSROBJ::m_bClassifyRun(int i, int j) {
         cell.cr = cands[k].code == 0 || cands[k].score <= 0 ? CR_RESULT{0, 0, 0} : cands[k];
     }
     m_piBoxParam[m_iGetDPIndex(i, j, 0) / kDPCands] = iGetBoxParam(m_rcBoundTmp, m_sizChar);
+    m_piKanaSize[m_iGetDPIndex(i, j, 0) / kDPCands] = m_iKanaSizeOfRun(i, j);
     return true;
+}
+
+// A small kana and its full-size twin are one shape to the classifier: the size score of
+// the run's ink against the ink beside it (up to one and a half character sizes to either
+// side: a character or two) weighs between them. Computed only for runs that list a
+// twin; without ink beside it, as in a line of one character, there is none.
+int aSROBJ::m_iKanaSizeOfRun(int i, int j) const {
+    bool twins = false;
+    for (int k = 0; k < kDPCands && !twins; ++k) {
+        const uint32_t code = m_pDP[m_iGetDPIndex(i, j, k)].cr.code;
+        twins = wFullSizeKanaOf(code) != 0 || wSmallKanaOf(code) != 0;
+    }
+    if (!twins) return kNoKanaSize;
+    const tagRECT beside =
+        rcInkBeside(m_prcStrokeBox, m_iStrokeCount, m_piStrokeEnd[j], m_piStrokeEnd[i],
+                    2 * kMaxCharStrokes, m_rcBoundTmp, m_sizChar.cx * 3 / 2);
+    return iKanaSizeScore(m_rcBoundTmp, beside);
 }
 
 void aSROBJ::m_iEval_k_(int i) {
     m_iCurBoxParam = iGetRowBoxParam(i, 0);
+    m_iCurKanaSize = m_piKanaSize[m_iGetDPIndex(i, 0, 0) / kDPCands];
     for (int k = 0; k < kDPCands; ++k) {
         DPCELL& cell = m_pDP[m_iGetDPIndex(i, 0, k)];
         m_fInitialEval(cell, CR_RESULT(cell.cr), i);
@@ -229,6 +262,7 @@ void aSROBJ::m_iEval_k_(int i) {
 
 bool aSROBJ::m_iEval_j_(int i, int j) {
     m_iCurBoxParam = iGetRowBoxParam(i, j);
+    m_iCurKanaSize = m_piKanaSize[m_iGetDPIndex(i, j, 0) / kDPCands];
     for (int k = 0; k < kDPCands; ++k) {
         DPCELL& cell = m_pDP[m_iGetDPIndex(i, j, k)];
         cell.pPrev = nullptr;

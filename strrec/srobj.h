@@ -156,6 +156,7 @@ protected:
     // Strokes of elements j+1 ... i.
     int m_iStrokesOfRun(int i, int j) const { return m_piStrokeEnd[i] - m_piStrokeEnd[j]; }
     int m_iGetBoxParam() const;
+    int m_iKanaSizeOfRun(int i, int j) const;
     void m_vRejectProc(int i, int j);
     int m_iSetResultCount(int max);
     bool m_lAllocCODESCORE(int count);
@@ -170,10 +171,13 @@ protected:
 
     int m_iCodeScoreCount = 0;
     int m_iDPResCount = 0;
-    int* m_piDist = nullptr;      // distance parameters of boundaries 0..N (0 unused)
-    int* m_piStrokeEnd = nullptr; // strokes up to the end of element k, k = 0..N
-    int m_iPatDirty = 0;          // leading points of m_patw.data that may be non-zero
-    int* m_piBoxParam = nullptr;  // box parameter of every run of the lattice
-    int m_iCurBoxParam = 0;       // that of the run being evaluated
-    bool m_bMayBeOneChar = false; // the whole line is tried as one character
+    int* m_piDist = nullptr;           // distance parameters of boundaries 0..N (0 unused)
+    int* m_piStrokeEnd = nullptr;      // strokes up to the end of element k, k = 0..N
+    int m_iPatDirty = 0;               // leading points of m_patw.data that may be non-zero
+    int* m_piBoxParam = nullptr;       // box parameter of every run of the lattice
+    int* m_piKanaSize = nullptr;       // size score of every run (kNoKanaSize: none)
+    int m_iCurKanaSize = 0;            // that of the run being evaluated
+    tagRECT* m_prcStrokeBox = nullptr; // box of every stroke (empty: no points), in order
+    int m_iCurBoxParam = 0;            // that of the run being evaluated
+    bool m_bMayBeOneChar = false;      // the whole line is tried as one character
 };

@@ -31,6 +31,18 @@ std::vector<char32_t> CodePoints(const std::string& s) {
     return out;
 }
 
+// A full-size kana's drawing in its box: the larger extent of its ink, and the margin
+// below its ink (averages over the KanjiVG drawings of kana that have small forms).
+constexpr double kKanaInk = 0.66, kKanaFoot = 0.17;
+
+// The size of the small kana at place n of a line, against a full-size kana's ink: from
+// a random source of its own, so that the line's other characters draw what they would
+// draw without it.
+double SmallKanaShare(uint64_t seed, size_t n, const LineLayoutParams& p) {
+    Random rnd(seed ^ 0x736D616C6C6B616EULL ^ (uint64_t{n} << 24));
+    return rnd.Uniform(p.small_kana_lo, p.small_kana_hi);
+}
+
 struct Box {
     double minx = 1e9, miny = 1e9, maxx = -1e9, maxy = -1e9;
     void Add(const PointD& p) {
@@ -78,7 +90,7 @@ bool WriteLine(const ModelSet& models, const std::vector<uint16_t>& codes, uint6
         double f = std::exp(p.size_sd * rnd.Normal());
         const int kind = iTellCharCodeKind(code);
         if (kind == CK_KANA) f *= rnd.Uniform(p.kana_scale_lo, p.kana_scale_hi);
-        const double scale = size * f / kKvgBoxSize;
+        double scale = size * f / kKvgBoxSize;
         // Small characters sit on the line's baseline or float up towards its middle, as
         // writers place them; the drawing keeps where in its box a mark such as 。 lies.
         const double lift = (1 - f) * size * rnd.Uniform(0.0, 0.5);
@@ -87,12 +99,20 @@ bool WriteLine(const ModelSet& models, const std::vector<uint16_t>& codes, uint6
         for (const auto& s : ink)
             for (const auto& q : s) box.Add(q);
         if (box.maxx < box.minx) return false;
+        // The ink point that lands on `bottom`: the foot of the box, or for a small kana
+        // the foot of its ink, which stands where a full-size kana's ink would end.
+        double foot = kKvgBoxSize, bottom = top + size + baseline - lift;
+        if (IsSmallKana(code)) {
+            const double extent = std::max({box.maxx - box.minx, box.maxy - box.miny, 1.0});
+            scale = SmallKanaShare(seed, out.codes.size(), p) * kKanaInk * size * f / extent;
+            foot = box.maxy;
+            bottom = top + size + baseline - kKanaFoot * size * f;
+        }
         const double left = x - box.minx * scale;
-        const double bottom = top + size + baseline - lift;
         for (auto& s : ink)
             for (auto& q : s) {
                 const double px = left + q.x * scale;
-                q = {px, bottom - (kKvgBoxSize - q.y) * scale + slope * px};
+                q = {px, bottom - (foot - q.y) * scale + slope * px};
             }
         x += (box.maxx - box.minx) * scale +
              size * std::max(0.0, p.gap_mean + p.gap_sd * rnd.Normal());

@@ -1,8 +1,8 @@
 // Imitated lines of handwriting: characters imitated from their KanjiVG drawings and laid
 // out left to right as people write a line, with varying character sizes, gaps and
-// baselines, kana written a little smaller than kanji, and one device (pen or mouse) for
-// the whole line. Also the texts such lines are written from: pieces of running text,
-// random kanji strings, single characters.
+// baselines, kana written a little smaller than kanji, small kana (ゃ, ッ) at about half a
+// kana's size on the baseline, and one device (pen or mouse) for the whole line. Also the texts
+// such lines are written from: pieces of running text, random kanji strings, single characters.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +19,13 @@ struct LineLayoutParams {
     double min_size = 50, max_size = 140;              // character size of the line, device pixels
     double size_sd = 0.10;                             // sd of the log of a character's size factor
     double kana_scale_lo = 0.75, kana_scale_hi = 0.95; // kana against kanji
-    double gap_mean = 0.14, gap_sd = 0.08;             // gap after a character, in character sizes
-    double baseline_sd = 0.04;  // per-character baseline drift, character sizes
-    double slope_sd = 0.03;     // sd of the line's slope
-    DistortionParams character; // imitation of each character
+    // The ink of a small kana against that of a full-size kana written in its place (the
+    // larger extent of each); the drawings' own small forms are about 0.8 of their twins.
+    double small_kana_lo = 0.50, small_kana_hi = 0.70;
+    double gap_mean = 0.14, gap_sd = 0.08; // gap after a character, in character sizes
+    double baseline_sd = 0.04;             // per-character baseline drift, character sizes
+    double slope_sd = 0.03;                // sd of the line's slope
+    DistortionParams character;            // imitation of each character
 };
 
 // One written line: strokes in writing order and where each character ends.
@@ -41,7 +44,10 @@ bool ReadModels(const std::string& kanjivg, const std::vector<uint16_t>& wanted,
                 std::string& error);
 
 // Writes the codes as one line; the seed fixes every choice. False when a code has no
-// model or no ink.
+// model or no ink. A small kana takes its size from a random source of its own, so that
+// every other character of the line is written as it would be without the small size.
+// The long-vowel mark and punctuation keep the size and place their drawings give them
+// in the character's box (ー at mid-height, 、 and 。 small at the foot).
 bool WriteLine(const ModelSet& models, const std::vector<uint16_t>& codes, uint64_t seed,
                const LineLayoutParams& params, WrittenLine& out);
 
