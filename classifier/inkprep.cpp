@@ -5,7 +5,7 @@
 #include <new>
 
 // Measured on imitated writing with and without device noise (docs/device-ink.md).
-INKPREP_PARAMS _inkprep = {0.03, 0.03, 2, 0.01, 0.25};
+INKPREP_PARAMS _inkprep = {0.03, 0.03, 3, 0.01, 0.25};
 
 namespace {
 

@@ -44,6 +44,7 @@
 #include "tools/mkdict/ini_files.h"
 #include "tools/mkdict/lines.h"
 #include "tools/mkdict/seeds.h"
+#include "tools/mkdict/steady_grid.h"
 
 namespace {
 
@@ -55,17 +56,26 @@ const char kUsage[] =
     "  --lines N       training lines of each kind (text, random kanji; 150)\n"
     "  --singles N     single characters written as lines (150)\n"
     "  --standard      write every line in KanjiVG's stroke order, without writers' errors\n"
+    "  --lone-best     keep the weight set that reads the most training lines itself,\n"
+    "                  not the best in its neighbourhood\n"
+    "  --seed N        training seed set 0..7 (0, the build's; the others show how much the\n"
+    "                  fitted weights depend on the lines drawn)\n"
     "  --text FILE     training text (repeatable; default: the dictionary compiler's)\n"
     "  --set-bigrams   read the lines with the set's own bigram dictionary (default with\n"
     "                  --text; otherwise one made without the training text's files)\n";
 
 constexpr float kFloor = -14.99f;
 
+// Weight sets whose neighbourhoods the steady search starts from (those that read the most
+// lines), and the most steps it takes from each.
+constexpr size_t kSteadyStarts = 4;
+constexpr int kSteadyMoves = 8;
+
 struct Options {
     std::string kanjivg, data, out = "evaluation.clp";
     std::vector<std::string> text;
-    int lines = 150, singles = 150;
-    bool standard = false, set_bigrams = false;
+    int lines = 150, singles = 150, seed = 0;
+    bool standard = false, set_bigrams = false, lone_best = false;
 };
 
 // The writing of training line n: standard, with stroke errors, with order and direction
@@ -93,6 +103,10 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             ok = args.Int(o.lines, 1, 100000);
         else if (a == "--singles")
             ok = args.Int(o.singles, 1, 100000);
+        else if (a == "--lone-best")
+            o.lone_best = true;
+        else if (a == "--seed")
+            ok = args.Int(o.seed, 0, 7);
         else if (a == "--standard")
             o.standard = true;
         else if (a == "--set-bigrams")
@@ -163,6 +177,10 @@ std::vector<double> Smoothed(const std::vector<double>& counts, double width, do
     }
     for (auto& v : out) v = (v + extra) / (total + extra * n);
     return out;
+}
+
+std::string FloorName(double floor) {
+    return floor == kNoLangFloor ? "none" : std::to_string(static_cast<int>(floor));
 }
 
 float LogOf(double p) {
@@ -315,7 +333,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     vSRSetClassCount(platform::GetPrivateProfileInt("RECOGBOX", "CCOUNT", 250, ini.c_str()));
-    const uint64_t base = mkdict::kTrainingSeedBase;
+    // Seed sets 2^36 apart stay below the tuning seeds whatever the line's kind and number.
+    const uint64_t base = mkdict::kTrainingSeedBase + (static_cast<uint64_t>(o.seed) << 36);
     std::vector<std::vector<uint16_t>> texts[3];
     texts[0] =
         mkdict::TextPieces(training_text, models, 2, 8, static_cast<size_t>(o.lines), base + 1);
@@ -402,13 +421,33 @@ int main(int argc, char** argv) {
     // cost balances what the language terms take per character), so they are first
     // searched together on a coarse grid; then each weight moves along a finer grid of its
     // own while the others stay (the language weight and the cost together), until none
-    // moves.
-    Weights w;
-    auto score = [&](const Weights& cand) {
-        EVALTABLES t = Tables(st, cand);
-        g_srlp.vSetEvalTables(&t);
-        return Accuracy(lines);
+    // moves. Last, the search climbs from the best few of the sets read to the one whose
+    // neighbourhood (one grid step along each weight) reads the most lines on average.
+    // Grids wide enough that no fitted weight has ended on an edge of its own.
+    const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75, 2, 2.5, 3, 4, 5, 6};
+    const std::vector<double> scales = {0, 0.1, 0.2, 0.35, 0.5, 0.75, 1, 1.25, 1.5, 2, 2.5, 3};
+    const std::vector<double> langs = {0,   0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.4,
+                                       0.5, 0.6,  0.7, 0.8,  1,   1.2,  1.5, 2};
+    const std::vector<double> floors = {kNoLangFloor, -14, -13, -12, -11, -10, -9, -8, -7, -6};
+    const std::vector<double> costs = {-2, -1, -0.5, 0, 0.5, 1, 1.5, 2, 3, 4, 5, 6, 7, 8, 10, 12};
+    // Every weight set tried lies on these grids (the coarse one's values among them), and
+    // each is read once.
+    auto values_of = [](const Weights& c) {
+        return std::vector<double>{c.sim, c.lang, c.floor, c.perchar, c.gap, c.box};
     };
+    auto weights_of = [](const std::vector<double>& v) {
+        Weights c;
+        c.sim = v[0], c.lang = v[1], c.floor = v[2], c.perchar = v[3], c.gap = v[4], c.box = v[5];
+        return c;
+    };
+    mkdict::SteadyGrid grid({sims, langs, floors, costs, scales, scales},
+                            [&](const std::vector<double>& v) {
+                                EVALTABLES t = Tables(st, weights_of(v));
+                                g_srlp.vSetEvalTables(&t);
+                                return Accuracy(lines);
+                            });
+    Weights w;
+    auto score = [&](const Weights& cand) { return grid.Score(grid.Nearest(values_of(cand))); };
     double best = score(w);
     auto consider = [&](const Weights& c) {
         const double a = score(c);
@@ -423,13 +462,6 @@ int main(int argc, char** argv) {
                 c.lang = lang, c.floor = floor, c.perchar = cost;
                 consider(c);
             }
-    // Grids wide enough that no fitted weight has ended on an edge of its own.
-    const std::vector<double> sims = {0.25, 0.5, 0.75, 1, 1.25, 1.5, 1.75, 2, 2.5, 3, 4, 5, 6};
-    const std::vector<double> scales = {0, 0.1, 0.2, 0.35, 0.5, 0.75, 1, 1.25, 1.5, 2, 2.5, 3};
-    const std::vector<double> langs = {0,   0.05, 0.1, 0.15, 0.2, 0.25, 0.3, 0.4,
-                                       0.5, 0.6,  0.7, 0.8,  1,   1.2,  1.5, 2};
-    const std::vector<double> floors = {kNoLangFloor, -14, -13, -12, -11, -10, -9, -8, -7, -6};
-    const std::vector<double> costs = {-2, -1, -0.5, 0, 0.5, 1, 1.5, 2, 3, 4, 5, 6, 7, 8, 10, 12};
     for (int round = 0; round < 3; ++round) {
         bool moved = false;
         auto along = [&](double Weights::*field, const std::vector<double>& grid) {
@@ -450,6 +482,20 @@ int main(int argc, char** argv) {
         along(&Weights::gap, scales);
         along(&Weights::box, scales);
         if (!moved) break;
+    }
+
+    // Of the weight sets that read the most lines, the one best in its neighbourhood: a lone
+    // grid point that reads a line or two more than those around it is the lines' chance,
+    // and another draw of lines puts it elsewhere.
+    if (!o.lone_best) {
+        const Weights lone = w;
+        w = weights_of(grid.Values(grid.Climb(grid.Best(kSteadyStarts), kSteadyMoves)));
+        std::printf("tessera-fitlines: the best single weight set: score %.2f, language %.2f, "
+                    "floor %s, per character %.1f, gaps %.2f, box %.2f (%.1f %%, around it "
+                    "%.1f %%); %zu weight sets read\n",
+                    lone.sim, lone.lang, FloorName(lone.floor).c_str(), lone.perchar, lone.gap,
+                    lone.box, 100 * best, 100 * grid.Steady(grid.Nearest(values_of(lone))),
+                    grid.Counted());
     }
 
     // The correction pass's weight, on what the pass is handed in use: the candidate lists
@@ -504,9 +550,7 @@ int main(int argc, char** argv) {
                 "single %d; weights: score %.2f, language %.2f, floor %s, per character %.1f, "
                 "gaps %.2f, box %.2f, correction %.1f; %.0f s\n",
                 100 * fitted, right[0], right[1], right[2], w.sim, w.lang,
-                w.floor == kNoLangFloor ? "none"
-                                        : std::to_string(static_cast<int>(w.floor)).c_str(),
-                w.perchar, w.gap, w.box, w.correct,
+                FloorName(w.floor).c_str(), w.perchar, w.gap, w.box, w.correct,
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     return 0;
 }
