@@ -44,6 +44,15 @@ bool g_bCountAsWritten = false;
 // inkprep.h (smoothing and resampling by the character's size).
 constexpr int kModeAsWritten = 8;
 bool g_bAsWritten = false;
+// Matching mode bit: every coarse candidate whose walk fails is matched by DP, however far
+// down the coarse ranking it lies.
+constexpr int kModeEveryDP = 16;
+bool g_bEveryDP = false;
+// Otherwise only the first kDPRanks coarse candidates of the first look are: a walk that
+// fails further down is nearly always a wrong character, and its DP fill is half the work
+// of a recognition. On the held-out imitations no first candidate and no member of the
+// first ten is lost so, in any kind of writing; the tails below them change.
+constexpr int kDPRanks = 10;
 // Writing whose best candidate, matched in the order written, scores at least this much is
 // taken as written; below it the strokes may have come in another order or direction.
 // (About 3 % of the standard writing of the held-out imitations scores below it.)
@@ -78,6 +87,8 @@ char szBuff[8];
 
 // A pass filter's "accept": the category is matched with the DP fallback.
 constexpr int kAccept = MFLAG_WALK_OR_DP;
+// A pass filter's "accept, by the walk alone" (any positive flag; 0 refuses).
+constexpr int kAcceptWalkOnly = 1;
 
 struct CodeRange {
     uint16_t lo, hi; // inclusive
@@ -119,10 +130,13 @@ int fnNormalFilter(uint16_t code, void* /*param*/) {
 }
 
 // The coarse path's filter: a category must be a coarse candidate and of a wanted class.
+// Candidates from rank kDPRanks on (all those the later looks add) get the walk alone.
 int fnClassFilter(uint16_t code, void* param) {
     const auto* table = static_cast<const CANDTBL*>(param);
-    if (IsCandidate(table, g_pCands, code) < 0) return 0;
-    return fnNormalFilter(code, nullptr);
+    const int rank = IsCandidate(table, g_pCands, code);
+    if (rank < 0) return 0;
+    const int flag = fnNormalFilter(code, nullptr);
+    return flag == kAccept && rank >= kDPRanks && !g_bEveryDP ? kAcceptWalkOnly : flag;
 }
 
 // During the second look g_pCands holds the first look's codes first, then the further
@@ -355,7 +369,8 @@ void SetMatchingMode(int iMode) {
     // equal stroke counts asked for (crmode 1) leave no room for joined or split strokes
     g_bAsWritten = iMode >= 0 && (iMode & kModeAsWritten);
     g_bCountAsWritten = iMode >= 0 && (iMode & (kModeCountAsWritten | 1));
-    if (iMode >= 0) iMode &= ~(kModeInOrder | kModeCountAsWritten | kModeAsWritten);
+    g_bEveryDP = iMode >= 0 && (iMode & kModeEveryDP);
+    if (iMode >= 0) iMode &= ~(kModeInOrder | kModeCountAsWritten | kModeAsWritten | kModeEveryDP);
     CR_INFO info;
     getcrinfo(&info);
     info.crmode = iMode;

@@ -34,7 +34,10 @@
 //                           stroke count written only. Before either path, writing with
 //                           device noise is smoothed and resampled by the character's size
 //                           so that the noise does not move the result; adding
-//                           8 prepares all writing as it comes. Opening sets 0.
+//                           8 prepares all writing as it comes. On the coarse path a
+//                           candidate whose match as written fails is matched again by DP
+//                           only among the first ten coarse candidates; adding 16 does so
+//                           for every candidate. Opening sets 0.
 //   cpCRREStoString         the Shift-JIS text of a candidate's code, in a static buffer
 //                           that the next call overwrites; null for a null argument.
 #ifndef TESSERA_GLYPHID_H

@@ -57,6 +57,8 @@ const char kUsage[] =
     "                    strokes looked for)\n"
     "  --ink-as-written  prepare the writing as it comes, without smoothing and resampling\n"
     "                    it by its size first\n"
+    "  --every-dp        match every coarse candidate whose walk fails by DP (not only the\n"
+    "                    first ten)\n"
     "  --prior FILE      character prior to order the candidates with as the recognition\n"
     "                    service does (default: the configured one; 'none' for none)\n"
     "  --prior-span N    score points the prior may move a candidate (the file's)\n"
@@ -72,7 +74,7 @@ struct Options {
     DeviceInk device;
     double strength = 1.0, stroke_errors = 0.0, order_errors = 0.0, reversed = 0.0;
     bool coarse_only = false, recall = false, in_order = false, count_as_written = false,
-         ink_as_written = false;
+         ink_as_written = false, every_dp = false;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o) {
@@ -125,6 +127,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
             o.count_as_written = true;
         else if (a == "--ink-as-written")
             o.ink_as_written = true;
+        else if (a == "--every-dp")
+            o.every_dp = true;
         else if (a == "--recall")
             o.recall = true;
         else if (!ReadDeviceInkOption(args, o.device, ok))
@@ -319,7 +323,7 @@ int main(int argc, char** argv) {
                      r);
         return 1;
     }
-    if (o.in_order || o.count_as_written || o.ink_as_written) {
+    if (o.in_order || o.count_as_written || o.ink_as_written || o.every_dp) {
         auto mode = platform::GetProc<PFN_vSetMatchingMode>(lib, "vSetMatchingMode");
         if (!mode) {
             std::fprintf(stderr, "tessera-bench: %s lacks vSetMatchingMode\n", o.lib.c_str());
@@ -327,8 +331,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         // bit 2: strokes in the order written only; bit 4: with the count written only;
-        // bit 8: the writing prepared as it comes
-        mode((o.in_order ? 2 : 0) | (o.count_as_written ? 4 : 0) | (o.ink_as_written ? 8 : 0));
+        // bit 8: the writing prepared as it comes; bit 16: every candidate may take DP
+        mode((o.in_order ? 2 : 0) | (o.count_as_written ? 4 : 0) | (o.ink_as_written ? 8 : 0) |
+             (o.every_dp ? 16 : 0));
     }
     std::printf("%zu samples (%s), dictionaries in %s\n", samples.size(),
                 o.json.empty() ? (o.set + " imitations").c_str() : o.json.c_str(), dir.c_str());
