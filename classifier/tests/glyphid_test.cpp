@@ -553,6 +553,47 @@ TEST_F(GlyphidOrder, NoisyWritingReadsAsCleanAndBitEightAsItComes) {
     CloseCRSystem();
 }
 
+// Twenty categories, all coarse candidates: 日 and shapes far from it, each at several
+// sizes and places. Mode bit 16 matches every candidate whose walk fails by DP, as the
+// whole dictionary is matched under a category mask; without it only the first ten coarse
+// candidates are, and the rest that the walk reads keep the same scores (the bench's
+// --every-dp rows show what the DP of far candidates adds: tails only).
+TEST_F(GlyphidOrder, DPForTheNearestCandidatesAndBitSixteenForAll) {
+    const Shape shapes[] = {Hi(), Kou(), Cross(), Slash(), Ell()};
+    std::vector<Category> cats;
+    std::vector<CoarseDicEntry> coarse;
+    for (int k = 0; k < 20; ++k) {
+        const uint16_t code = uint16_t(0x889F + k);
+        const Shape s = Scaled(shapes[k % 5], 4 + k / 5, 8, 8 * (k / 5), 4 * (k % 3));
+        cats.push_back({code, {s}});
+        coarse.push_back(CoarseEntry(code, Ink(s)));
+    }
+    const std::string cc = dir_.File("nearest.ccd");
+    ASSERT_TRUE(WriteCoarse(cc, coarse));
+    ASSERT_EQ(iOpenClassRecogModule(Dic(cats).c_str(), cc.c_str()), 0);
+    const auto input = Ink(Scaled(Hi(), 7, 8, 6, 10));
+    std::vector<CR_RESULT> nearest, every, full;
+    vSetClassCount(20);
+    Codes(input, &nearest);
+    vSetMatchingMode(16);
+    Codes(input, &every);
+    vSetClassCount(0);
+    vSetRecogCategory(GLYPHID_ALL & ~GLYPHID_HIRAGANA);
+    Codes(input, &full);
+    size_t listed = 0;
+    for (const CR_RESULT& r : full) {
+        if (r.score <= 0) break;
+        ++listed;
+        EXPECT_EQ(ScoreOf(every, uint16_t(r.code)), r.score) << r.code;
+        const int got = ScoreOf(nearest, uint16_t(r.code));
+        if (got > 0) {
+            EXPECT_EQ(got, r.score) << r.code;
+        }
+    }
+    EXPECT_EQ(every[listed].score, 0);
+    EXPECT_EQ(nearest[0].code, full[0].code);
+}
+
 TEST(GlyphidText, CandidateCodesAsText) {
     EXPECT_EQ(cpCRREStoString(nullptr), nullptr);
     CR_RESULT kana{1, 500, 0x82A0};
