@@ -4,18 +4,13 @@
 // run's ink and of the ink beside it in the line, as a term of the chain's evaluation.
 #pragma once
 
+#include "strrec/kanatwins.h"
 #include "tessera/records.h"
 
 #include <cstdint>
 
 // The size score of a run when its ink says nothing of its size.
 enum : int { kNoKanaSize = INT32_MIN };
-
-// The full-size twin of a small kana (ぁ -> あ, ッ -> ツ, ヵ -> カ); 0 for any other code.
-uint16_t wFullSizeKanaOf(uint32_t code);
-
-// The small twin of a full-size kana; 0 when it has none.
-uint16_t wSmallKanaOf(uint32_t code);
 
 // The size score (percent) of a run's box against the box of the ink beside it: the
 // larger extent of the run's ink less one and a half times how far its middle lies below

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/loader.h"
+#include "strrec/kanatwins.h"
 #include "tessera/seqread.h"
 #include "tessera/veltarec.h"
 #include "tools/bench/device_ink.h"
@@ -114,18 +115,6 @@ std::string Utf8(const std::vector<uint16_t>& codes) {
     return s;
 }
 
-// The full-size form of a small kana (ぁ -> あ, ッ -> ツ, ヵ -> カ).
-uint16_t FullSizeOf(uint16_t small) {
-    return small == 0x8395 ? 0x834A : small == 0x8396 ? 0x8350 : uint16_t(small + 1);
-}
-
-// The small form of a full-size kana, 0 when it has none.
-uint16_t SmallFormOf(uint16_t full) {
-    for (uint16_t s : {uint16_t(full - 1), uint16_t(0x8395), uint16_t(0x8396)})
-        if (mkdict::IsSmallKana(s) && FullSizeOf(s) == full) return s;
-    return 0;
-}
-
 // Small kana and their full-size forms in lines read with the right character count: how
 // many of each, and how many of each came back as the small form.
 struct SmallKana {
@@ -137,7 +126,7 @@ struct SmallKana {
             if (mkdict::IsSmallKana(truth[n])) {
                 ++small;
                 small_read_small += got[n] == truth[n];
-            } else if (const uint16_t s = SmallFormOf(truth[n])) {
+            } else if (const uint16_t s = wSmallKanaOf(truth[n])) {
                 ++full;
                 full_read_small += got[n] == s;
             }

@@ -1,6 +1,7 @@
 #include "tools/mkdict/charset.h"
 
 #include "platform/encoding.h"
+#include "strrec/kanatwins.h"
 
 namespace mkdict {
 
@@ -63,35 +64,7 @@ std::string Utf8OfCp932Code(uint16_t code) {
 }
 
 bool IsSmallKana(uint16_t c) {
-    switch (c) {
-    // ぁぃぅぇぉ っ ゃゅょ ゎ
-    case 0x829F:
-    case 0x82A1:
-    case 0x82A3:
-    case 0x82A5:
-    case 0x82A7:
-    case 0x82C1:
-    case 0x82E1:
-    case 0x82E3:
-    case 0x82E5:
-    case 0x82EC:
-    // ァィゥェォ ッ ャュョ ヮ ヵヶ
-    case 0x8340:
-    case 0x8342:
-    case 0x8344:
-    case 0x8346:
-    case 0x8348:
-    case 0x8362:
-    case 0x8383:
-    case 0x8385:
-    case 0x8387:
-    case 0x838E:
-    case 0x8395:
-    case 0x8396:
-        return true;
-    default:
-        return false;
-    }
+    return wFullSizeKanaOf(c) != 0;
 }
 
 } // namespace mkdict
